@@ -1,0 +1,28 @@
+#include "board/judge.hpp"
+
+#include "board/state.hpp"
+#include "console/console.hpp"
+
+namespace gomoku {
+
+int runlength(int r, int c, int dr, int dc, int cur) {
+  int n = 0;
+  for (int k = 1; k <= 5; ++k) {
+    int rr = r + k * dr, cc = c + k * dc;
+    if (!inside(rr, cc) || map[rr][cc] != cur) break;
+    ++n;
+  }
+  return n;
+}
+
+int judge(int r, int c) {
+  int cur = map[r][c] == kPlayer1 ? kPlayer1 : kPlayer2;
+  console::print("cur = %d", cur);
+  for (const auto& d : kLines) {
+    int count = 1 + runlength(r, c, d[0], d[1], cur) + runlength(r, c, -d[0], -d[1], cur);
+    if (count >= 5) return 1;
+  }
+  return 0;
+}
+
+}  // namespace gomoku

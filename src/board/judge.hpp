@@ -1,0 +1,19 @@
+// Win detection: does the stone just put down complete five or more in a row?
+#pragma once
+
+namespace gomoku {
+
+// The four lines through a point, as the step of their first half (the second half
+// steps the other way): horizontal, vertical, falling diagonal, rising diagonal.
+inline constexpr int kLines[4][2] = {{0, -1}, {-1, 0}, {-1, -1}, {1, -1}};
+
+// Stones of colour `cur` in an unbroken run from (r, c) in direction (dr, dc),
+// not counting (r, c) itself, looking at most five points ahead and never past the
+// playing area.
+int runlength(int r, int c, int dr, int dc, int cur);
+
+// 1 when the stone at (r, c) has five or more of its colour in a row on one of its
+// four lines, else 0. Writes "cur = N" with the colour examined, every time.
+int judge(int r, int c);
+
+}  // namespace gomoku

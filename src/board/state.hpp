@@ -1,0 +1,28 @@
+// The whole state of the game: the board, whose turn it is, the win flag, the scores.
+#pragma once
+
+namespace gomoku {
+
+// Cell codes of the board.
+inline constexpr int kEmpty = 0;
+inline constexpr int kPlayer1 = 1;
+inline constexpr int kPlayer2 = 2;
+// Board size; row 0 and column 0 carry the labels, play is on 1 to 19.
+inline constexpr int kSize = 20;
+// The centre point, where every turn's stone cursor starts.
+inline constexpr int kCentre = 9;
+
+extern int map[kSize][kSize];  // the board, row then column
+extern int whoturn;            // turn counter: even, player 1 moves; odd, player 2
+extern int gameover;           // 1 once the stone just put down has ended the game
+extern int score1, score2;     // the scores last typed, shown under the board
+extern int *pn, *pk;           // where score entry stores them: &score1, &score2
+
+// Puts every variable back to its value at program start.
+void resetstate();
+// True when (r, c) lies in the playing area, rows and columns 1 to 19.
+inline bool inside(int r, int c) {
+  return r >= 1 && r < kSize && c >= 1 && c < kSize;
+}
+
+}  // namespace gomoku

@@ -1,0 +1,69 @@
+#include "console/chessmap.hpp"
+
+#include <string>
+
+#include "board/state.hpp"
+#include "console/console.hpp"
+
+namespace gomoku {
+namespace {
+
+// The sign drawn for a cell code.
+char sign(int code) {
+  return code == kPlayer1 ? 'O' : code == kPlayer2 ? 'X' : '*';
+}
+
+// One line of the board: row r as twenty three-column fields.
+std::string boardline(int r) {
+  char field[16];
+  std::string line;
+  for (int c = 0; c < kSize; ++c) {
+    if (r == 0 || c == 0)
+      std::snprintf(field, sizeof field, "%3d", r == 0 ? c : r);
+    else
+      std::snprintf(field, sizeof field, "%3c", sign(map[r][c]));
+    line += field;
+  }
+  return line + "\n";
+}
+
+// One line of the frame: fifteen two-column fields, '+' on the border.
+std::string frameline(int i) {
+  std::string line;
+  for (int j = 0; j < 15; ++j) line += (i == 0 || i == 9 || j == 0 || j == 14) ? " +" : "  ";
+  return line + "\n";
+}
+
+// The legend's field j of line i, three columns wide (arrows take one column in
+// UTF-8 terminals and two in GBK ones, so they get one or two spaces before them).
+std::string helpfield(int i, int j, bool widearrows) {
+  static const char* const kKeys1[] = {"1", "w", "a", "s", "d"};
+  static const char* const kArrows[] = {"↑", "←", "↓", "→"};
+  if (i == 0 || i == 14 || j == 0 || j == 14) return "  +";
+  if (i == 4 && j >= 5 && j <= 9) return std::string("  ") + kKeys1[j - 5];
+  if (i == 5 && j == 5) return "  2";
+  if (i == 5 && j >= 6 && j <= 9) return (widearrows ? " " : "  ") + std::string(kArrows[j - 6]);
+  return "   ";
+}
+
+}  // namespace
+
+void printfchessmap() {
+  for (int r = 0; r < kSize; ++r) console::con().write(boardline(r));
+  for (int i = 0; i < 10; ++i) console::con().write(frameline(i));
+  SetPos(10, 25);
+  console::print("玩家一得分:%d\n", score1);
+  console::print("%3c", ' ');
+  console::print("玩家二得分:%d\n", score2);
+}
+
+void bangzhu() {
+  bool wide = console::con().screen().ambiguous() == 2;
+  for (int i = 0; i < 15; ++i) {
+    std::string line;
+    for (int j = 0; j < 15; ++j) line += helpfield(i, j, wide);
+    console::con().write(line + "\n");
+  }
+}
+
+}  // namespace gomoku

@@ -1,0 +1,12 @@
+// The board screen and the help screen.
+#pragma once
+
+namespace gomoku {
+
+// Draws the labelled board, the frame under it and both scores, from the top-left
+// of a cleared screen; output then continues at column 0 of line 27.
+void printfchessmap();
+// Draws the key legend: a 15 by 15 box of three-column fields.
+void bangzhu();
+
+}  // namespace gomoku

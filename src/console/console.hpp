@@ -1,0 +1,76 @@
+// The console services the game draws and reads with: keys, lines, text, clear, pause.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "console/screen.hpp"
+
+namespace gomoku::console {
+
+// A console: a screen model the game writes into and a source of key bytes.
+// Text written before the first clear is plain output at the terminal's cursor
+// ("line mode"); from the first clear on, the screen model holds what is shown.
+class Console {
+ public:
+  explicit Console(Screen screen) : screen_(std::move(screen)) {}
+  virtual ~Console() = default;
+  Console(const Console&) = delete;
+  Console& operator=(const Console&) = delete;
+
+  // The next key byte, like _getch; -1 at the end of input. Shows the screen first.
+  virtual int readkey() = 0;
+  // True when typed lines must be echoed (the input is a terminal).
+  virtual bool echoes() const = 0;
+  // Makes what has been written visible.
+  virtual void present() = 0;
+  // Ends the program with `status`, leaving the terminal as it was found; then
+  // writes `message`, if any, to standard error.
+  [[noreturn]] virtual void quit(int status, std::string_view message = {}) = 0;
+
+  // Writes UTF-8 text at the cursor.
+  void write(std::string_view utf8);
+  // Blanks the screen; output continues at the top-left.
+  void cls();
+  // Moves the output cursor to column x, line y.
+  void setpos(int x, int y);
+
+  Screen& screen() { return screen_; }
+  bool screenmode() const { return screenmode_; }
+  int clears() const { return clears_; }
+
+ protected:
+  Screen screen_;
+  bool screenmode_ = false;
+  std::string pending_;  // line-mode text not yet sent
+  int clears_ = 0;
+};
+
+// The console the game uses.
+Console& con();
+// Makes `c` the console the game uses (the program's terminal, or a test's script).
+void setconsole(Console* c);
+
+// Reads one key without echo; -1 at the end of input.
+int getch();
+// Reads one line with echo and Backspace, without its line break. False at the end
+// of input with nothing typed.
+bool getline(std::string& line);
+// Writes the pause message and waits for one key. False at the end of input.
+bool pause();
+// Writes printf-formatted text at the cursor.
+void print(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+// Blanks the screen; output continues at column 0, line 0.
+void cls();
+// Ends the program with `status`.
+[[noreturn]] void quit(int status);
+// Ends the program with status 1 and a one-line message on standard error, for
+// input that ended where the game cannot go on without it.
+[[noreturn]] void inputended();
+
+}  // namespace gomoku::console
+
+namespace gomoku {
+// Moves the console's output cursor to column x, line y, both from 0 at the top-left.
+void SetPos(int x, int y);
+}  // namespace gomoku

@@ -1,0 +1,36 @@
+// The character set that the terminal expects, and the conversion of our texts to it.
+#pragma once
+
+#include <iconv.h>
+
+#include <string>
+#include <string_view>
+
+namespace gomoku::console {
+
+// True for the Chinese character sets that take the texts converted: GBK, GB2312, GB18030.
+bool isgbcharset(std::string_view codeset);
+
+// Converts UTF-8 text to the terminal's character set: a copy for UTF-8 (and any
+// set we do not convert to), iconv for the GB family. Characters that the set
+// lacks become '?'.
+class Encoder {
+ public:
+  explicit Encoder(std::string_view codeset = "UTF-8");
+  ~Encoder();
+  Encoder(const Encoder&) = delete;
+  Encoder& operator=(const Encoder&) = delete;
+
+  // Appends the converted form of `utf8` to `out`.
+  void convert(std::string_view utf8, std::string& out);
+  // True when the output is in a GB character set (where arrows take two columns).
+  bool gb() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+ private:
+  iconv_t cd_;
+};
+
+// The character set of the locale given by the environment (setlocale, nl_langinfo).
+std::string localecodeset();
+
+}  // namespace gomoku::console

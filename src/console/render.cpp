@@ -1,0 +1,137 @@
+#include "console/render.hpp"
+
+#include <algorithm>
+
+namespace gomoku::console {
+namespace {
+
+// A CSI sequence with one number, leaving the number out when it is 1.
+std::string csi(int n, char final) {
+  std::string s = "\x1b[";
+  if (n != 1) s += std::to_string(n);
+  s += final;
+  return s;
+}
+
+// Absolute cursor address of column x, line y (both from 0), shortest form.
+std::string cup(int x, int y) {
+  if (x == 0 && y == 0) return "\x1b[H";
+  std::string s = "\x1b[" + std::to_string(y + 1);
+  if (x != 0) s += ";" + std::to_string(x + 1);
+  return s + "H";
+}
+
+// The shortest of the candidate byte strings.
+const std::string& shortest(std::initializer_list<const std::string*> c) {
+  return **std::min_element(c.begin(), c.end(),
+                            [](auto* a, auto* b) { return a->size() < b->size(); });
+}
+
+}  // namespace
+
+std::string sgr(std::uint8_t a) {
+  std::string s = "\x1b[0";
+  if (a & kPlayer1) s += ";31";
+  if (a & kPlayer2) s += ";34";
+  if (a & kLast) s += ";1;4";
+  if (a & kWinning) s += ";7";
+  return a == kPlain ? "\x1b[m" : s + "m";
+}
+
+Renderer::Renderer(Encoder& enc, bool color, int termcols, int termrows)
+    : enc_(enc), color_(color), tcols_(termcols), trows_(termrows) {}
+
+void Renderer::resize(int termcols, int termrows) {
+  tcols_ = termcols;
+  trows_ = termrows;
+  valid_ = false;
+}
+
+bool Renderer::same(const Cell& a, const Cell& b) const {
+  return a.ch == b.ch && a.width == b.width && shown(a) == shown(b);
+}
+
+std::string Renderer::repaint(const Screen& back) {
+  front_ = Screen(back.cols(), back.rows(), back.ambiguous());
+  pen_ = Pen{0, 0, true, kPlain};
+  valid_ = true;
+  std::string out = color_ ? "\x1b[m\x1b[H\x1b[2J" : "\x1b[H\x1b[2J";
+  diff(back, out);
+  return out;
+}
+
+std::string Renderer::frame(const Screen& back) {
+  if (!valid_ || front_.cols() != back.cols() || front_.rows() != back.rows()) return repaint(back);
+  std::string out;
+  diff(back, out);
+  return out;
+}
+
+// Appends the changed cells of `back` and the final cursor move; front_ becomes back.
+void Renderer::diff(const Screen& back, std::string& out) {
+  int rows = std::min(back.rows(), trows_), cols = std::min(back.cols(), tcols_);
+  for (int y = 0; y < rows; ++y) {
+    for (int x = 0; x < cols;) {
+      if (same(front_.at(x, y), back.at(x, y))) {
+        ++x;
+        continue;
+      }
+      int s = back.at(x, y).width == 0 && x > 0 ? x - 1 : x;
+      drawcell(back, s, y, out);
+      x = s + std::max<int>(1, back.at(s, y).width);
+    }
+  }
+  front_ = back;
+  if (back.curx() < tcols_ && back.cury() < trows_) moveto(back.curx(), back.cury(), out);
+}
+
+// Appends the bytes that draw the character starting at (x, y) of `back`.
+void Renderer::drawcell(const Screen& back, int x, int y, std::string& out) {
+  const Cell& c = back.at(x, y);
+  if (x + c.width > tcols_) return;  // cut off by a narrow terminal
+  moveto(x, y, out);
+  if (shown(c) != pen_.attr) {
+    out += sgr(shown(c));
+    pen_.attr = shown(c);
+  }
+  std::string utf8;
+  encodeutf8(c.ch, utf8);
+  enc_.convert(utf8, out);
+  for (int i = 0; i < c.width; ++i) front_.setcell(x + i, y, back.at(x + i, y));
+  pen_.x += c.width;
+  if (pen_.x >= tcols_ || isambiguous(c.ch)) pen_.known = false;
+}
+
+// Bytes that move the cursor right along line y from column `from` to `to`: a
+// cursor-forward sequence, or the cells in between written again when that is shorter.
+std::string Renderer::forward(int from, int to, int y) {
+  if (from == to) return {};
+  std::string move = csi(to - from, 'C'), same;
+  for (int x = from; x < to && same.size() < move.size(); ++x) {
+    const Cell& c = front_.at(x, y);
+    if (c.width != 1 || c.ch >= 0x80 || shown(c) != pen_.attr) return move;
+    same += static_cast<char>(c.ch);
+  }
+  return same.size() < move.size() ? same : move;
+}
+
+// Appends the cheapest bytes that take the cursor from where it is to (x, y).
+void Renderer::moveto(int x, int y, std::string& out) {
+  if (pen_.known && pen_.x == x && pen_.y == y) return;
+  std::string abs = cup(x, y);
+  if (!pen_.known) {
+    out += abs;
+  } else {
+    int dy = y - pen_.y, dx = x - pen_.x;
+    std::string v = dy == 0 ? "" : dy > 0 ? csi(dy, 'B') : csi(-dy, 'A');
+    std::string h =
+        dx >= 0 ? forward(pen_.x, x, y) : (dx >= -3 ? std::string(-dx, '\b') : csi(-dx, 'D'));
+    std::string rel = v + h;
+    std::string cr = v + "\r" + forward(0, x, y);
+    std::string nl = dy == 1 ? "\r\n" + forward(0, x, y) : abs;
+    out += shortest({&abs, &rel, &cr, &nl});
+  }
+  pen_ = Pen{x, y, true, pen_.attr};
+}
+
+}  // namespace gomoku::console

@@ -1,0 +1,171 @@
+#include "console/terminal.hpp"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+namespace gomoku::console::term {
+namespace {
+
+// Everything the signal handlers read lives in plain static storage.
+struct Saved {
+  int fd = -1;
+  int outfd = -1;
+  termios original{};
+  termios game{};
+  char undo[64]{};
+  std::size_t undolen = 0;
+  char exitbytes[2][32]{};
+  std::size_t exitlen[2]{};
+};
+
+Saved saved;
+volatile sig_atomic_t inmode = 0;
+volatile sig_atomic_t exitslot = 0;
+int pipefds[2] = {-1, -1};
+
+// Writes `n` bytes from a signal handler or the main loop, ignoring failures.
+void rawwrite(int fd, const char* p, std::size_t n) {
+  while (n > 0) {
+    ssize_t w = ::write(fd, p, n);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return;
+    p += w;
+    n -= static_cast<std::size_t>(w);
+  }
+}
+
+// Sends one event byte to the main loop.
+void post(char event) {
+  int e = errno;
+  if (pipefds[1] >= 0) (void)!::write(pipefds[1], &event, 1);
+  errno = e;
+}
+
+// Ends the program the way `sig` would, after giving the terminal back.
+void onfatal(int sig) {
+  restore();
+  std::signal(sig, SIG_DFL);
+  raise(sig);
+}
+
+// Gives the terminal back, stops, and on resume asks the main loop to take it again.
+void onsuspend(int) {
+  int e = errno;
+  restore();
+  std::signal(SIGTSTP, SIG_DFL);
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGTSTP);
+  sigprocmask(SIG_UNBLOCK, &set, nullptr);
+  raise(SIGTSTP);
+  installsignals();
+  post(kResumed);
+  errno = e;
+}
+
+void onresume(int) {
+  post(kResumed);
+}
+void onresize(int) {
+  post(kResized);
+}
+
+// Installs `handler` for `sig` unless the signal was ignored when we started.
+void catchsignal(int sig, void (*handler)(int)) {
+  struct sigaction old {};
+  sigaction(sig, nullptr, &old);
+  if (old.sa_handler == SIG_IGN) return;
+  struct sigaction sa {};
+  sa.sa_handler = handler;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = SA_RESTART;
+  sigaction(sig, &sa, nullptr);
+}
+
+// Opens the event pipe, both ends non-blocking and closed on exec.
+void openpipe() {
+  if (pipefds[0] >= 0 || pipe(pipefds) != 0) return;
+  for (int fd : pipefds) {
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+    fcntl(fd, F_SETFD, FD_CLOEXEC);
+  }
+}
+
+}  // namespace
+
+bool enter(int fd, int outfd, std::string_view undobytes) {
+  if (!isatty(fd) || tcgetattr(fd, &saved.original) != 0) return false;
+  saved.fd = fd;
+  saved.outfd = outfd;
+  saved.game = saved.original;
+  saved.game.c_lflag &= ~(ICANON | ECHO);
+  saved.game.c_lflag |= ISIG;
+  saved.game.c_cc[VMIN] = 1;
+  saved.game.c_cc[VTIME] = 0;
+  saved.undolen = undobytes.copy(saved.undo, sizeof saved.undo);
+  reenter();
+  return true;
+}
+
+void reenter() {
+  if (saved.fd < 0) return;
+  while (tcsetattr(saved.fd, TCSADRAIN, &saved.game) != 0 && errno == EINTR) {
+  }
+  inmode = 1;
+}
+
+void restore() {
+  if (!inmode) return;
+  int e = errno;
+  int slot = exitslot;
+  rawwrite(saved.outfd, saved.exitbytes[slot], saved.exitlen[slot]);
+  rawwrite(saved.outfd, saved.undo, saved.undolen);
+  while (tcsetattr(saved.fd, TCSADRAIN, &saved.original) != 0 && errno == EINTR) {
+  }
+  inmode = 0;
+  errno = e;
+}
+
+void setexitbytes(std::string_view bytes) {
+  int next = 1 - exitslot;
+  saved.exitlen[next] = bytes.copy(saved.exitbytes[next], sizeof saved.exitbytes[next]);
+  exitslot = next;
+}
+
+void installsignals() {
+  openpipe();
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGPIPE})
+    catchsignal(sig, onfatal);
+  catchsignal(SIGTSTP, onsuspend);
+  catchsignal(SIGCONT, onresume);
+  catchsignal(SIGWINCH, onresize);
+}
+
+int eventfd() {
+  return pipefds[0];
+}
+bool active() {
+  return inmode;
+}
+
+bool writeall(int fd, std::string_view data) {
+  while (!data.empty()) {
+    ssize_t w = ::write(fd, data.data(), data.size());
+    if (w > 0) {
+      data.remove_prefix(static_cast<std::size_t>(w));
+    } else if (w < 0 && errno == EAGAIN) {
+      pollfd p{fd, POLLOUT, 0};
+      if (poll(&p, 1, -1) < 0 && errno != EINTR) return false;
+    } else if (!(w < 0 && errno == EINTR)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace gomoku::console::term

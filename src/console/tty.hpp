@@ -1,0 +1,46 @@
+// The console on a POSIX terminal (or on pipes and files when there is none).
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "console/console.hpp"
+#include "console/encoding.hpp"
+#include "console/render.hpp"
+
+namespace gomoku::console {
+
+// Reads keys from standard input and draws on standard output with one write per frame.
+class TtyConsole : public Console {
+ public:
+  TtyConsole(int infd, int outfd);
+  ~TtyConsole() override;
+
+  int readkey() override;
+  bool echoes() const override { return interm_; }
+  void present() override;
+  [[noreturn]] void quit(int status, std::string_view message = {}) override;
+
+  // Ends the run: shows the last frame and gives the terminal back. Runs at exit.
+  void finish();
+
+ private:
+  bool fill(bool waitlong);
+  void handleevents();
+  void send(std::string_view bytes);
+  void updateexit();
+  void querysize();
+
+  int in_, out_;
+  bool interm_ = false, outterm_ = false, eof_ = false, dead_ = false;
+  int tcols_ = 80, trows_ = 30;
+  std::string raw_;   // bytes read but not yet decoded
+  std::string keys_;  // decoded key bytes not yet handed out
+  std::unique_ptr<Encoder> enc_;
+  std::unique_ptr<Renderer> render_;
+};
+
+// True when the environment asks for colour to be left off (NO_COLOR, TERM=dumb).
+bool colourrefused();
+
+}  // namespace gomoku::console

@@ -1,0 +1,124 @@
+#include "game/game.hpp"
+
+#include <string>
+
+#include "board/judge.hpp"
+#include "board/state.hpp"
+#include "console/chessmap.hpp"
+#include "console/console.hpp"
+#include "input/cursor.hpp"
+#include "score/score.hpp"
+
+namespace gomoku {
+namespace {
+
+// The four step directions of the cursor.
+constexpr int kSteps[4][2] = {{0, 1}, {-1, 0}, {1, 0}, {0, -1}};
+
+// True when the cursor can reach an empty point other than the centre, the board
+// seen as it is once the cursor has left the centre (centre empty).
+bool reachable() {
+  int saved = map[kCentre][kCentre];
+  map[kCentre][kCentre] = kEmpty;
+  bool seen[kSize][kSize] = {};
+  int queue[kSize * kSize][2], head = 0, tail = 0;
+  queue[tail][0] = queue[tail][1] = kCentre;
+  ++tail;
+  seen[kCentre][kCentre] = true;
+  bool found = false;
+  while (head < tail && !found) {
+    int r = queue[head][0], c = queue[head][1];
+    ++head;
+    for (const auto& d : kSteps) {
+      int tr, tc;
+      if (!steptarget(r, c, d[0], d[1], tr, tc) || seen[tr][tc]) continue;
+      seen[tr][tc] = true;
+      found = found || tr != kCentre || tc != kCentre;
+      queue[tail][0] = tr;
+      queue[tail][1] = tc;
+      ++tail;
+    }
+  }
+  map[kCentre][kCentre] = saved;
+  return found;
+}
+
+// Shows the result until a key is pressed; the input must not end here.
+void showresult() {
+  if (!console::pause()) console::inputended();
+}
+
+}  // namespace
+
+void initgame() {
+  console::print("是否进入游戏(Y/N)或者帮助（Z）");
+  std::string line;
+  char answer = console::getline(line) && !line.empty() ? line[0] : '\n';
+  if (answer != 'y' && answer != 'Y' && answer != 'z' && answer != 'Z') console::quit(0);
+  if (answer == 'z' || answer == 'Z') {
+    console::cls();
+    bangzhu();
+    showresult();
+  }
+  console::print("\n");
+  console::cls();
+  printfchessmap();
+}
+
+int boardsum() {
+  int sum = 0;
+  for (const auto& row : map)
+    for (int cell : row) sum += cell;
+  return sum;
+}
+
+void centrerepair(int player, int before, int after) {
+  int& centre = map[kCentre][kCentre];
+  if (player == kPlayer1 && after == before) centre = kPlayer1;
+  if (player == kPlayer1 && after == before - 1) centre = kPlayer2;
+  if (player == kPlayer2 && after == before) centre = kPlayer2;
+  if (player == kPlayer2 && after == before + 1) centre = kPlayer1;
+}
+
+bool canplace() {
+  return map[kCentre][kCentre] == kEmpty || reachable();
+}
+
+int playchess() {
+  int player = whoturn % 2 == 0 ? kPlayer1 : kPlayer2;
+  if (!canplace()) {
+    console::print("平局\n");
+    gameover = 1;
+    return 0;
+  }
+  console::print(player == kPlayer1 ? "现在轮到玩家1，请落子：" : "现在轮到玩家2，请落子：");
+  int before = boardsum();
+  int r = 0, c = 0;
+  (player == kPlayer1 ? move1 : move2)(&r, &c);
+  centrerepair(player, before, boardsum());
+  console::cls();
+  printfchessmap();
+  if (judge(r, c) != 1) return 0;
+  console::print("玩家%d获胜\n", whoturn % 2 + 1);
+  gameover = 1;
+  return 1;
+}
+
+int gamemain() {
+  char key = 's';
+  initgame();
+  while (key == 's') {
+    playchess();
+    ++whoturn;
+    if (gameover == 1) {
+      showresult();
+      addstu(pn, pk);
+      int k = console::getch();
+      key = k < 0 ? '\0' : static_cast<char>(k);
+      gameover = 0;
+    }
+  }
+  return 0;
+}
+
+}  // namespace gomoku

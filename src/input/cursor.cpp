@@ -1,0 +1,72 @@
+#include "input/cursor.hpp"
+
+#include "board/state.hpp"
+#include "console/chessmap.hpp"
+#include "console/console.hpp"
+
+namespace gomoku {
+namespace {
+
+// The step direction that `key` asks for in `s`; false for keys that steer nothing.
+bool direction(const Steering& s, int key, int& dr, int& dc) {
+  dr = key == s.down ? 1 : key == s.up ? -1 : 0;
+  dc = key == s.right ? 1 : key == s.left ? -1 : 0;
+  return dr != 0 || dc != 0;
+}
+
+// Writes a line break, clears the screen and draws the board.
+void redraw() {
+  console::print("\n");
+  console::cls();
+  printfchessmap();
+}
+
+}  // namespace
+
+int steplength(int r, int c, int dr, int dc) {
+  for (int k = 1; k <= 4; ++k) {
+    int rr = r + k * dr, cc = c + k * dc;
+    if (!inside(rr, cc) || map[rr][cc] == kEmpty) return k;
+  }
+  return 5;
+}
+
+bool steptarget(int r, int c, int dr, int dc, int& tr, int& tc) {
+  int k = steplength(r, c, dr, dc);
+  tr = r + k * dr;
+  tc = c + k * dc;
+  return inside(tr, tc) && map[tr][tc] == kEmpty;
+}
+
+void movecursor(const Steering& s, int* x, int* y) {
+  int r = kCentre, c = kCentre;
+  for (;;) {
+    int key = console::getch();
+    if (key < 0) console::inputended();
+    if (key == ' ') {
+      if (r == kCentre && c == kCentre && map[r][c] != kEmpty) continue;
+      map[r][c] = s.code;
+      *x = r;
+      *y = c;
+      return;
+    }
+    int dr, dc, tr, tc;
+    if (direction(s, key, dr, dc)) {
+      if (!steptarget(r, c, dr, dc, tr, tc)) continue;  // refused: nothing changes
+      map[tr][tc] = s.code;
+      map[r][c] = kEmpty;
+      r = tr;
+      c = tc;
+    }
+    redraw();
+  }
+}
+
+void move1(int* x, int* y) {
+  movecursor(kSteer1, x, y);
+}
+void move2(int* x, int* y) {
+  movecursor(kSteer2, x, y);
+}
+
+}  // namespace gomoku

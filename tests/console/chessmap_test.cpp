@@ -1,0 +1,105 @@
+#include "console/chessmap.hpp"
+
+#include <gtest/gtest.h>
+
+#include "board/state.hpp"
+#include "support/board.hpp"
+#include "support/scripted.hpp"
+
+namespace gomoku {
+namespace {
+
+using testing::Scripted;
+
+// Draws the board screen on a cleared scripted console.
+console::Screen drawboard(Scripted& t) {
+  console::cls();
+  printfchessmap();
+  return t.con.screen();
+}
+
+TEST(BoardScreen, EmptyBoardWithZeroScores) {
+  Scripted t("");
+  console::Screen s = drawboard(t);
+  EXPECT_EQ(testing::lines(s, 30), testing::emptyboard());
+  EXPECT_EQ(s.line(30), "");
+  EXPECT_EQ(s.curx(), 0);
+  EXPECT_EQ(s.cury(), 27);
+}
+
+struct ScoreCase {
+  int s1, s2;
+  const char* line25;
+  const char* line26;
+};
+
+class ScoreLabels : public ::testing::TestWithParam<ScoreCase> {};
+
+TEST_P(ScoreLabels, ShowSignedScoresOverTheFrame) {
+  Scripted t("");
+  score1 = GetParam().s1;
+  score2 = GetParam().s2;
+  console::Screen s = drawboard(t);
+  auto expect = testing::emptyboard();
+  expect[25] = GetParam().line25;
+  expect[26] = GetParam().line26;
+  EXPECT_EQ(testing::lines(s, 30), expect);
+}
+
+INSTANTIATE_TEST_SUITE_P(BoardScreen, ScoreLabels,
+                         ::testing::Values(ScoreCase{3, 5, " +        玩家一得分:3       +",
+                                                     "   玩家二得分:5              +"},
+                                           ScoreCase{-7, -12, " +        玩家一得分:-7      +",
+                                                     "   玩家二得分:-12            +"},
+                                           ScoreCase{-1234567890, 2147483647,
+                                                     " +        玩家一得分:-1234567890",
+                                                     "   玩家二得分:2147483647     +"}));
+
+TEST(BoardScreen, StonesShowAsTheirSigns) {
+  Scripted t("");
+  map[1][1] = kPlayer1;
+  map[19][19] = kPlayer2;
+  map[9][10] = kPlayer1;
+  console::Screen s = drawboard(t);
+  auto expect = testing::emptyboard();
+  testing::place(expect, 1, 1, 'O');
+  testing::place(expect, 19, 19, 'X');
+  testing::place(expect, 9, 10, 'O');
+  EXPECT_EQ(testing::lines(s, 30), expect);
+}
+
+// The legend's lines 4 and 5; the other lines are the box.
+std::vector<std::string> helpbox(const char* line4, const char* line5) {
+  std::vector<std::string> l(15, "  +" + std::string(39, ' ') + "  +");
+  std::string full;
+  for (int j = 0; j < 15; ++j) full += "  +";
+  l[0] = l[14] = full;
+  l[4] = line4;
+  l[5] = line5;
+  return l;
+}
+
+TEST(HelpScreen, LegendWithOneColumnArrows) {
+  Scripted t("", true, 1);
+  console::cls();
+  bangzhu();
+  auto expect = helpbox("  +              1  w  a  s  d              +",
+                        "  +              2  ↑  ←  ↓  →              +");
+  EXPECT_EQ(testing::lines(t.con.screen(), 15), expect);
+  EXPECT_EQ(t.con.screen().line(15), "");
+  EXPECT_EQ(t.con.screen().cury(), 15);
+}
+
+TEST(HelpScreen, LegendWithTwoColumnArrows) {
+  Scripted t("", true, 2);
+  console::cls();
+  bangzhu();
+  auto expect = helpbox("  +              1  w  a  s  d              +",
+                        "  +              2 ↑ ← ↓ →              +");
+  EXPECT_EQ(testing::lines(t.con.screen(), 15), expect);
+  // Each arrow ends on the column of its letter above.
+  for (int x : {20, 23, 26, 29}) EXPECT_EQ(t.con.screen().at(x, 5).width, 0) << x;
+}
+
+}  // namespace
+}  // namespace gomoku
