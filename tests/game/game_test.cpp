@@ -1,1 +1,243 @@
+#include "game/game.hpp"
+
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+#include "board/state.hpp"
+#include "console/chessmap.hpp"
+#include "support/board.hpp"
+#include "support/scripted.hpp"
+
+namespace gomoku {
+namespace {
+
+using testing::Quit;
+using testing::Scripted;
+
+const char kPrompt[] = "是否进入游戏(Y/N)或者帮助（Z）";
+
+// The exit status of initgame over `keys`, or -1 when it returned to play.
+int menustatus(Scripted& t) {
+  try {
+    initgame();
+    return -1;
+  } catch (const Quit& q) {
+    return q.status;
+  }
+  (void)t;
+}
+
+struct AnswerCase {
+  const char* name;
+  std::string keys;
+  std::string echoed;
+};
+
+class DeclinedAnswers : public ::testing::TestWithParam<AnswerCase> {};
+
+TEST_P(DeclinedAnswers, EndWithStatusZeroAndDrawNothing) {
+  Scripted t(GetParam().keys);
+  EXPECT_EQ(menustatus(t), 0);
+  EXPECT_EQ(t.con.transcript, kPrompt + GetParam().echoed);
+  EXPECT_EQ(t.con.clears(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Menu, DeclinedAnswers,
+    ::testing::Values(AnswerCase{"n", "n\n", "n\n"}, AnswerCase{"N", "N\n", "N\n"},
+                      AnswerCase{"q", "q\n", "q\n"}, AnswerCase{"empty", "\n", "\n"},
+                      AnswerCase{"end_of_input", "", ""},
+                      AnswerCase{"backspaced_y", "y\x7fn\n", "y\b \bn\n"},
+                      AnswerCase{"space_then_y", " y\n", " y\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class AcceptedAnswers : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(AcceptedAnswers, ShowTheEmptyBoard) {
+  Scripted t(GetParam() + "\n");
+  EXPECT_EQ(menustatus(t), -1);
+  EXPECT_EQ(testing::lines(t.con.screen(), 30), testing::emptyboard());
+  EXPECT_EQ(t.con.screen().cury(), 27);
+}
+
+INSTANTIATE_TEST_SUITE_P(Menu, AcceptedAnswers, ::testing::Values("y", "Y", "yes", "n\x7fy"));
+
+class HelpAnswers : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(HelpAnswers, ShowTheLegendThenPauseThenTheBoard) {
+  Scripted t(GetParam() + "\nk");
+  t.con.onkey = [&](int i) {
+    if (i != 2) return;
+    EXPECT_EQ(t.con.screen().line(4), "  +              1  w  a  s  d              +");
+    EXPECT_EQ(t.con.screen().line(15), "请按任意键继续. . .");
+  };
+  EXPECT_EQ(menustatus(t), -1);
+  EXPECT_EQ(testing::lines(t.con.screen(), 30), testing::emptyboard());
+  EXPECT_EQ(t.con.left(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Menu, HelpAnswers, ::testing::Values("z", "Z"));
+
+// The rest of the answer's line is dropped, not read as later input.
+TEST(Menu, RestOfTheLineIsDiscarded) {
+  Scripted t("yd 12\n ");
+  EXPECT_EQ(menustatus(t), -1);
+  EXPECT_EQ(playchess(), 0);
+  EXPECT_EQ(map[9][9], kPlayer1);
+}
+
+// Runs one turn over the script; returns its result.
+int turn(Scripted& t, int who) {
+  (void)t;
+  whoturn = who == 1 ? 0 : 1;
+  return playchess();
+}
+
+struct RepairCase {
+  const char* name;
+  int who;
+  int centre;        // the stone on the centre at the start
+  std::string keys;  // steer off the centre and put the stone down elsewhere
+  int centreafter;
+};
+
+class Repair : public ::testing::TestWithParam<RepairCase> {};
+
+TEST_P(Repair, CentreStoneComesBackInItsOwnColour) {
+  Scripted t(GetParam().keys);
+  map[9][9] = GetParam().centre;
+  map[1][1] = kPlayer2;
+  EXPECT_EQ(turn(t, GetParam().who), 0);
+  EXPECT_EQ(map[9][9], GetParam().centreafter);
+  EXPECT_EQ(boardsum(), GetParam().centre + kPlayer2 + GetParam().who);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Turn, Repair,
+    ::testing::Values(RepairCase{"p1_leaves_own", 1, 1, "d ", 1},
+                      RepairCase{"p1_leaves_other", 1, 2, "ds ", 2},
+                      RepairCase{"p2_leaves_own", 2, 2, "M ", 2},
+                      RepairCase{"p2_leaves_other", 2, 1, "\xe0K\xe0P ", 1},
+                      RepairCase{"p1_space_on_empty_centre", 1, 0, " ", 1},
+                      RepairCase{"p2_empty_centre_placed_elsewhere", 2, 0, "HH ", 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Turn, PromptFollowsTheBoardAndStatusFollowsThePlacement) {
+  Scripted t(" ");
+  console::cls();
+  printfchessmap();
+  t.con.onkey = [&](int) { EXPECT_EQ(t.con.screen().line(27), "现在轮到玩家1，请落子：      +"); };
+  EXPECT_EQ(turn(t, 1), 0);
+  auto expect = testing::emptyboard();
+  testing::place(expect, 9, 9, 'O');
+  expect[27] = "cur = 1                      +";
+  EXPECT_EQ(testing::lines(t.con.screen(), 30), expect);
+}
+
+class Wins : public ::testing::TestWithParam<int> {};
+
+TEST_P(Wins, WinMessageNamesTheMover) {
+  int who = GetParam();
+  Scripted t(who == 1 ? "a " : "K ");
+  for (int c = 5; c <= 8; ++c) map[9][c - 1] = who;  // four in a row ending left of (9, 8)
+  map[9][9] = 3 - who;
+  EXPECT_EQ(turn(t, who), 1);
+  EXPECT_EQ(gameover, 1);
+  EXPECT_EQ(map[9][9], 3 - who);
+  std::string expect = "cur = " + std::to_string(who) + "玩家" + std::to_string(who) + "获胜";
+  EXPECT_EQ(t.con.screen().line(27).substr(0, expect.size()), expect);
+  EXPECT_EQ(t.con.screen().cury(), 28);
+}
+
+INSTANTIATE_TEST_SUITE_P(Turn, Wins, ::testing::Values(1, 2));
+
+struct DrawCase {
+  const char* name;
+  void (*fill)();
+  bool draw;
+};
+
+// Fills every point with alternating stones so that no five stand in a row.
+void fillall() {
+  for (int r = 1; r < kSize; ++r)
+    for (int c = 1; c < kSize; ++c) map[r][c] = ((r / 2 + c) % 2) + 1;
+}
+
+// A full board with one hole that no step can reach from the centre.
+void unreachablehole() {
+  fillall();
+  map[1][3] = kEmpty;
+}
+
+// A full board with one hole at a hop of four from the centre.
+void reachablehole() {
+  fillall();
+  map[9][14] = kEmpty;
+}
+
+// A full board but for the centre.
+void onlycentre() {
+  fillall();
+  map[9][9] = kEmpty;
+}
+
+class Draws : public ::testing::TestWithParam<DrawCase> {};
+
+TEST_P(Draws, ANoMovesBoardIsADraw) {
+  Scripted t("d ");
+  GetParam().fill();
+  console::cls();
+  int result = turn(t, 1);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(gameover, GetParam().draw ? 1 : 0);
+  EXPECT_EQ(t.con.screen().line(0) == "平局", GetParam().draw);
+}
+
+INSTANTIATE_TEST_SUITE_P(Turn, Draws,
+                         ::testing::Values(DrawCase{"full", fillall, true},
+                                           DrawCase{"hole_out_of_reach", unreachablehole, true},
+                                           DrawCase{"hole_in_reach", reachablehole, false},
+                                           DrawCase{"only_centre", onlycentre, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Random key streams over many turns and games: the board keeps its invariants.
+TEST(Turn, RandomPlayKeepsTheBoardSound) {
+  const std::string alphabet = "wasdHPKM \xe0xW";
+  std::mt19937 rng(4242);
+  std::string keys;
+  for (int i = 0; i < 200000; ++i) keys += alphabet[rng() % alphabet.size()];
+  Scripted t(keys);
+  int stones = 0, games = 0;
+  t.con.onkey = [&](int) {
+    for (int i = 0; i < kSize; ++i) ASSERT_EQ(map[0][i] | map[i][0], 0);
+  };
+  try {
+    for (int turns = 0; turns < 1000; ++turns) {
+      playchess();
+      ++whoturn;
+      bool draw = t.con.screen().text().find("平局") != std::string::npos;
+      stones += draw ? 0 : 1;
+      int count = 0;
+      for (const auto& row : map)
+        for (int cell : row) {
+          ASSERT_TRUE(cell >= 0 && cell <= 2);
+          count += cell != 0;
+        }
+      ASSERT_EQ(count, stones) << "turn " << turns;
+      if (gameover) {
+        std::memset(map, 0, sizeof map);
+        gameover = stones = 0;
+        ++games;
+        console::cls();
+      }
+    }
+  } catch (const Quit&) {
+    FAIL() << "the key stream ran out";
+  }
+  EXPECT_GT(games, 3);
+}
+
+}  // namespace
+}  // namespace gomoku

@@ -1,0 +1,192 @@
+"""Drives the real program inside tmux: keys in with send-keys, screens out with capture-pane."""
+import itertools
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+BINARY = os.path.abspath(os.environ.get("GOMOKU_BIN", os.path.join(HERE, "../../build/gomoku")))
+_count = itertools.count()
+
+PROMPT = "是否进入游戏(Y/N)或者帮助（Z）"
+PAUSE = "请按任意键继续. . ."
+
+
+def empty_board(score1=0, score2=0):
+    """The 30 lines of the board screen, trailing blanks removed."""
+    lines = ["".join("%3d" % c for c in range(20))]
+    lines += ["%3d" % r + "  *" * 19 for r in range(1, 20)]
+    lines += [" +" * 15] + [" +" + " " * 27 + "+"] * 8 + [" +" * 15]
+    lines[25] = overlay(lines[25], 10, "玩家一得分:%d" % score1)
+    lines[26] = overlay(lines[26], 0, "   玩家二得分:%d" % score2)
+    return lines
+
+
+def width(text):
+    """Columns that `text` takes on the terminal."""
+    return sum(2 if ord(ch) >= 0x1100 and not 0x2190 <= ord(ch) <= 0x21FF else 1 for ch in text)
+
+
+def overlay(line, col, text):
+    """`line` with `text` written over it from column `col` (line is plain ASCII)."""
+    line = line.ljust(col)
+    return (line[:col] + text + line[col + width(text):]).rstrip()
+
+
+def place(board, r, c, sign):
+    """Puts a stone sign at row r, column c of an expected board."""
+    row = board[r]
+    board[r] = row[: 3 * c + 2] + sign + row[3 * c + 3:]
+
+
+class Game:
+    """The program running in a tmux pane of its own, in a temporary directory."""
+
+    def __init__(self, cols=80, rows=32, env=None, ignore=(), cwd=None, command=None):
+        self.sock = "gomoku-e2e-%d-%d" % (os.getpid(), next(_count))
+        self.dir = cwd or tempfile.mkdtemp(prefix="gomoku-e2e-")
+        self.statusfile = os.path.join(tempfile.mkdtemp(prefix="gomoku-st-"), "status")
+        environment = {"LANG": "C.UTF-8", "TERM": "tmux-256color", "NO_COLOR": "1"}
+        environment.update(env or {})
+        runner = [sys.executable, os.path.join(HERE, "runner.py"), self.statusfile]
+        for sig in ignore:
+            runner += ["--ignore", sig]
+        cmd = command or runner + [BINARY]
+        envargs = []
+        for k, v in environment.items():
+            envargs += ["-e", "%s=%s" % (k, v)]
+        self.tmux("-f", "/dev/null", "new-session", "-d", "-x", str(cols), "-y", str(rows),
+                  "-c", self.dir, *envargs, *cmd)
+        self.tmux("set-option", "-g", "remain-on-exit", "on")
+
+    def tmux(self, *args):
+        """Runs a tmux command on this game's server; returns its output."""
+        out = subprocess.run(["tmux", "-u", "-L", self.sock, *args], check=True,
+                             capture_output=True, text=True)
+        return out.stdout
+
+    def send(self, *keys):
+        """Types tmux key names (Enter, Up, C-c) or words."""
+        self.tmux("send-keys", "-t", "0", *keys)
+
+    def type(self, text):
+        """Types `text` literally."""
+        self.tmux("send-keys", "-t", "0", "-l", "--", text)
+
+    def sendhex(self, data):
+        """Sends raw bytes to the program."""
+        self.tmux("send-keys", "-t", "0", "-H", *["%02x" % b for b in data])
+
+    def screen(self):
+        """The pane's lines, trailing blanks removed."""
+        text = self.tmux("capture-pane", "-p", "-t", "0")
+        return [line.rstrip() for line in text.split("\n")][:-1]
+
+    def cursor(self):
+        """The pane's cursor as (x, y)."""
+        x, y = self.tmux("display", "-p", "-t", "0", "#{cursor_x} #{cursor_y}").split()
+        return int(x), int(y)
+
+    def wait(self, check, timeout=5.0):
+        """Waits until check(screen) is true; returns the screen, or fails with it."""
+        end = time.time() + timeout
+        while True:
+            screen = self.screen()
+            if check(screen):
+                return screen
+            if time.time() > end:
+                raise AssertionError("screen never matched:\n" + "\n".join(screen))
+            time.sleep(0.02)
+
+    def waitline(self, y, text, timeout=5.0):
+        """Waits until line y of the screen is `text`."""
+        return self.wait(lambda s: len(s) > y and s[y] == text, timeout)
+
+    def settle(self, quiet=0.15, timeout=5.0):
+        """Waits until the screen stops changing; returns it."""
+        last, since, end = None, time.time(), time.time() + timeout
+        while time.time() < end:
+            screen = self.screen()
+            if screen != last:
+                last, since = screen, time.time()
+            elif time.time() - since >= quiet:
+                return screen
+            time.sleep(0.02)
+        return last
+
+    def status(self, timeout=5.0):
+        """The program's exit code (negative: killed by that signal), waiting for it."""
+        end = time.time() + timeout
+        while not os.path.exists(self.statusfile):
+            if time.time() > end:
+                raise AssertionError("the program did not end:\n" + "\n".join(self.screen()))
+            time.sleep(0.02)
+        with open(self.statusfile) as f:
+            return int(f.read())
+
+    def running(self):
+        return not os.path.exists(self.statusfile)
+
+    def tty(self):
+        return self.tmux("display", "-p", "-t", "0", "#{pane_tty}").strip()
+
+    def stty(self):
+        """The terminal mode of the pane, as stty -a prints it."""
+        return subprocess.run(["stty", "-F", self.tty(), "-a"], check=True, capture_output=True,
+                              text=True).stdout
+
+    def pid(self):
+        """The process id of the game (the runner's child)."""
+        runner = int(self.tmux("display", "-p", "-t", "0", "#{pane_pid}").strip())
+        out = subprocess.run(["pgrep", "-P", str(runner)], capture_output=True, text=True).stdout
+        return int(out.split()[0])
+
+    def file(self, name="xsxx.txt"):
+        path = os.path.join(self.dir, name)
+        if not os.path.exists(path):
+            return None
+        with open(path) as f:
+            return f.read()
+
+    def close(self):
+        subprocess.run(["tmux", "-L", self.sock, "kill-server"], capture_output=True)
+        shutil.rmtree(os.path.dirname(self.statusfile), ignore_errors=True)
+
+
+def modeflags(stty):
+    """The set of local-mode flags that stty -a shows, as {'icanon': True, ...}."""
+    flags = {}
+    for word in stty.split():
+        name = word.lstrip("-")
+        flags[name] = not word.startswith("-")
+    return flags
+
+
+class GameTest(unittest.TestCase):
+    """A test case that starts games and always closes them."""
+
+    def game(self, **kw):
+        g = Game(**kw)
+        self.addCleanup(g.close)
+        return g
+
+    def start(self, answer="y", **kw):
+        """A game past the start menu, showing the empty board."""
+        g = self.game(**kw)
+        g.waitline(0, PROMPT)
+        g.type(answer)
+        g.send("Enter")
+        g.waitline(27, "现在轮到玩家1，请落子：      +")
+        return g
+
+
+def main():
+    if len(sys.argv) > 1 and not sys.argv[1].startswith("-"):
+        os.environ["GOMOKU_BIN"] = sys.argv.pop(1)
+        global BINARY
+        BINARY = os.path.abspath(os.environ["GOMOKU_BIN"])
+    unittest.main()
