@@ -61,7 +61,6 @@ void Console::write(std::string_view utf8) {
 }
 
 void Console::cls() {
-  if (!screenmode_) present();
   screenmode_ = true;
   screen_.clear();
   ++clears_;

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -33,7 +34,7 @@ void rawwrite(int fd, const char* p, std::size_t n) {
   while (n > 0) {
     ssize_t w = ::write(fd, p, n);
     if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return;
+    if (w <= 0 || static_cast<std::size_t>(w) >= n) return;
     p += w;
     n -= static_cast<std::size_t>(w);
   }
@@ -156,8 +157,8 @@ bool active() {
 bool writeall(int fd, std::string_view data) {
   while (!data.empty()) {
     ssize_t w = ::write(fd, data.data(), data.size());
-    if (w > 0) {
-      data.remove_prefix(static_cast<std::size_t>(w));
+    if (w > 0) {  // never trust a count beyond what was asked
+      data.remove_prefix(std::min(static_cast<std::size_t>(w), data.size()));
     } else if (w < 0 && errno == EAGAIN) {
       pollfd p{fd, POLLOUT, 0};
       if (poll(&p, 1, -1) < 0 && errno != EINTR) return false;

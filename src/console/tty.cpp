@@ -14,6 +14,9 @@
 namespace gomoku::console {
 namespace {
 
+// The smallest terminal that the board screen fits in.
+constexpr int kNeedCols = 60;
+constexpr int kNeedRows = 30;
 // How long a partial escape sequence may wait for the rest (a lone Esc), in ms.
 constexpr int kEscWait = 100;
 // Shown again on every way out: cursor visible, cursor keys normal, plain text.
@@ -55,9 +58,7 @@ void TtyConsole::querysize() {
 
 void TtyConsole::send(std::string_view bytes) {
   if (dead_ || bytes.empty()) return;
-  if (term::writeall(out_, bytes)) return;
-  dead_ = true;  // the output has gone away: nothing more can be shown
-  quit(1);
+  if (!term::writeall(out_, bytes)) dead_ = true;  // the output has gone away
 }
 
 // Records where to leave the cursor if the program ends now: under the last used line.
@@ -72,11 +73,28 @@ void TtyConsole::updateexit() {
   term::setexitbytes(bytes);
 }
 
+bool TtyConsole::toosmall() const {
+  return screenmode_ && outterm_ && (tcols_ < kNeedCols || trows_ < kNeedRows);
+}
+
+// The notice shown in place of the screen while the terminal is too small.
+std::string TtyConsole::notice() const {
+  return "\x1b[m\x1b[H\x1b[2JTerminal too small: need " + std::to_string(kNeedCols) + "x" +
+         std::to_string(kNeedRows) + ", have " + std::to_string(tcols_) + "x" +
+         std::to_string(trows_) + ".";
+}
+
 void TtyConsole::present() {
   std::string out;
   if (!pending_.empty()) enc_->convert(pending_, out);
   pending_.clear();
-  if (screenmode_) out += render_->frame(screen_);
+  if (toosmall() && !noticed_) {
+    out += notice();
+    noticed_ = true;
+    render_->invalidate();
+  } else if (screenmode_ && !toosmall()) {
+    out += render_->frame(screen_);
+  }
   send(out);
   updateexit();
 }
@@ -89,12 +107,13 @@ void TtyConsole::handleevents() {
   while ((n = ::read(term::eventfd(), ev, sizeof ev)) > 0) {
     for (ssize_t i = 0; i < n; ++i) {
       if (ev[i] == term::kResumed && interm_) term::reenter();
-      if (ev[i] == term::kResized) querysize();
       repaint = true;
     }
   }
   if (!repaint) return;
+  querysize();
   render_->resize(tcols_, trows_);
+  noticed_ = false;
   present();
 }
 
@@ -108,7 +127,7 @@ bool TtyConsole::fill(bool waitlong) {
     if (r < 0 && errno != EINTR) eof_ = true;
     if (r == 0) return false;
     if (r > 0 && (p[1].revents & POLLIN)) handleevents();
-    if (r <= 0 || !(p[0].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+    if (r <= 0 || !(p[0].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL))) continue;
     char buf[256];
     ssize_t n = ::read(in_, buf, sizeof buf);
     if (n > 0) {
@@ -122,7 +141,17 @@ bool TtyConsole::fill(bool waitlong) {
 int TtyConsole::readkey() {
   present();
   while (keys_.empty()) {
-    if (raw_.empty() && !fill(true)) return -1;  // the input has ended
+    if (dead_) quit(1, "gomoku: the terminal has gone away\n");
+    if (toosmall() && !eof_) {  // keys typed while the notice shows are dropped
+      raw_.clear();
+      fill(true);
+      if (toosmall()) raw_.clear();
+      continue;
+    }
+    if (raw_.empty()) {  // wait, then look again: the terminal may have shrunk meanwhile
+      if (!fill(true) && raw_.empty()) return -1;
+      continue;
+    }
     Decoded d = decodekey(raw_, eof_);
     while (d.needmore) d = decodekey(raw_, !fill(false));  // wait briefly for the rest
     raw_.erase(0, d.used);

@@ -30,9 +30,12 @@ class TtyConsole : public Console {
   void send(std::string_view bytes);
   void updateexit();
   void querysize();
+  // True while the screen is shown and the terminal is smaller than the board.
+  bool toosmall() const;
+  std::string notice() const;
 
   int in_, out_;
-  bool interm_ = false, outterm_ = false, eof_ = false, dead_ = false;
+  bool interm_ = false, outterm_ = false, eof_ = false, dead_ = false, noticed_ = false;
   int tcols_ = 80, trows_ = 30;
   std::string raw_;   // bytes read but not yet decoded
   std::string keys_;  // decoded key bytes not yet handed out

@@ -84,9 +84,12 @@ TEST_P(JudgeEdges, CountsUpToTheEdgeAndNoFurther) {
 INSTANTIATE_TEST_SUITE_P(
     Judge, JudgeEdges,
     ::testing::Values(
-        EdgeCase{"row_reaching_right_edge", {{4, 15}, {4, 16}, {4, 17}, {4, 18}, {4, 19}}, {4, 19}, 1},
-        EdgeCase{"rising_to_top_right", {{19, 15}, {18, 16}, {17, 17}, {16, 18}, {15, 19}}, {17, 17}, 1},
-        EdgeCase{"column_reaching_bottom", {{15, 6}, {16, 6}, {17, 6}, {18, 6}, {19, 6}}, {19, 6}, 1},
+        EdgeCase{
+            "row_reaching_right_edge", {{4, 15}, {4, 16}, {4, 17}, {4, 18}, {4, 19}}, {4, 19}, 1},
+        EdgeCase{
+            "rising_to_top_right", {{19, 15}, {18, 16}, {17, 17}, {16, 18}, {15, 19}}, {17, 17}, 1},
+        EdgeCase{
+            "column_reaching_bottom", {{15, 6}, {16, 6}, {17, 6}, {18, 6}, {19, 6}}, {19, 6}, 1},
         EdgeCase{"four_at_left_edge", {{8, 1}, {8, 2}, {8, 3}, {8, 4}}, {8, 1}, 0},
         EdgeCase{"four_at_top_edge", {{1, 8}, {2, 8}, {3, 8}, {4, 8}}, {1, 8}, 0},
         EdgeCase{"four_at_corner_diagonal", {{1, 1}, {2, 2}, {3, 3}, {4, 4}}, {1, 1}, 0},

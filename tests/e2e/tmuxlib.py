@@ -190,3 +190,63 @@ def main():
         global BINARY
         BINARY = os.path.abspath(os.environ["GOMOKU_BIN"])
     unittest.main()
+
+
+class Terminal:
+    """A small terminal emulator for output captured without tmux (in any encoding):
+    text, CR, LF, BS, cursor addressing and movement, erase display; SGR is ignored."""
+
+    def __init__(self, cols, rows, encoding="utf-8"):
+        self.cols, self.rows, self.encoding = cols, rows, encoding
+        self.cells = [[" "] * cols for _ in range(rows)]
+        self.x = self.y = 0
+
+    def feed(self, data):
+        import re
+        text = data.decode(self.encoding, errors="replace")
+        pos = 0
+        csi = re.compile(r"\x1b\[([0-9;?]*)([@-~])")
+        while pos < len(text):
+            m = csi.match(text, pos)
+            if m:
+                self._csi(m.group(1), m.group(2))
+                pos = m.end()
+                continue
+            self._char(text[pos])
+            pos += 1
+
+    def _csi(self, params, final):
+        nums = [int(p) if p.isdigit() else 0 for p in params.lstrip("?").split(";")] if params else []
+        n = (nums[0] if nums else 0) or 1
+        if final == "H":
+            self.y = (nums[0] if nums and nums[0] else 1) - 1
+            self.x = (nums[1] if len(nums) > 1 and nums[1] else 1) - 1
+        elif final == "A":
+            self.y -= n
+        elif final == "B":
+            self.y += n
+        elif final == "C":
+            self.x += n
+        elif final == "D":
+            self.x -= n
+        elif final == "J":
+            self.cells = [[" "] * self.cols for _ in range(self.rows)]
+        self.x = max(0, min(self.x, self.cols - 1))
+        self.y = max(0, min(self.y, self.rows - 1))
+
+    def _char(self, ch):
+        if ch == "\r":
+            self.x = 0
+        elif ch == "\n":
+            self.y = min(self.y + 1, self.rows - 1)
+        elif ch == "\b":
+            self.x = max(0, self.x - 1)
+        elif ch >= " ":
+            w = width(ch)
+            self.cells[self.y][self.x] = ch
+            if w == 2 and self.x + 1 < self.cols:
+                self.cells[self.y][self.x + 1] = ""
+            self.x = min(self.x + w, self.cols - 1)
+
+    def lines(self):
+        return ["".join(row).rstrip() for row in self.cells]

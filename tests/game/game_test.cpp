@@ -44,14 +44,15 @@ TEST_P(DeclinedAnswers, EndWithStatusZeroAndDrawNothing) {
   EXPECT_EQ(t.con.clears(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Menu, DeclinedAnswers,
-    ::testing::Values(AnswerCase{"n", "n\n", "n\n"}, AnswerCase{"N", "N\n", "N\n"},
-                      AnswerCase{"q", "q\n", "q\n"}, AnswerCase{"empty", "\n", "\n"},
-                      AnswerCase{"end_of_input", "", ""},
-                      AnswerCase{"backspaced_y", "y\x7fn\n", "y\b \bn\n"},
-                      AnswerCase{"space_then_y", " y\n", " y\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Menu, DeclinedAnswers,
+                         ::testing::Values(AnswerCase{"n", "n\n", "n\n"},
+                                           AnswerCase{"N", "N\n", "N\n"},
+                                           AnswerCase{"q", "q\n", "q\n"},
+                                           AnswerCase{"empty", "\n", "\n"},
+                                           AnswerCase{"end_of_input", "", ""},
+                                           AnswerCase{"backspaced_y", "y\x7fn\n", "y\b \bn\n"},
+                                           AnswerCase{"space_then_y", " y\n", " y\n"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 class AcceptedAnswers : public ::testing::TestWithParam<std::string> {};
 
@@ -114,15 +115,15 @@ TEST_P(Repair, CentreStoneComesBackInItsOwnColour) {
   EXPECT_EQ(boardsum(), GetParam().centre + kPlayer2 + GetParam().who);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Turn, Repair,
-    ::testing::Values(RepairCase{"p1_leaves_own", 1, 1, "d ", 1},
-                      RepairCase{"p1_leaves_other", 1, 2, "ds ", 2},
-                      RepairCase{"p2_leaves_own", 2, 2, "M ", 2},
-                      RepairCase{"p2_leaves_other", 2, 1, "\xe0K\xe0P ", 1},
-                      RepairCase{"p1_space_on_empty_centre", 1, 0, " ", 1},
-                      RepairCase{"p2_empty_centre_placed_elsewhere", 2, 0, "HH ", 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Turn, Repair,
+                         ::testing::Values(RepairCase{"p1_leaves_own", 1, 1, "d ", 1},
+                                           RepairCase{"p1_leaves_other", 1, 2, "ds ", 2},
+                                           RepairCase{"p2_leaves_own", 2, 2, "M ", 2},
+                                           RepairCase{"p2_leaves_other", 2, 1, "\xe0K\xe0P ", 1},
+                                           RepairCase{"p1_space_on_empty_centre", 1, 0, " ", 1},
+                                           RepairCase{"p2_empty_centre_placed_elsewhere", 2, 0,
+                                                      "HH ", 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Turn, PromptFollowsTheBoardAndStatusFollowsThePlacement) {
   Scripted t(" ");

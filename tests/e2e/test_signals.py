@@ -1,0 +1,121 @@
+#!/usr/bin/env python3
+"""Suspend, resume, crash and ending signals, resize: the terminal is never left broken."""
+import os
+import signal
+import time
+
+import tmuxlib
+from tmuxlib import GameTest, empty_board, modeflags
+
+PLAYING = "现在轮到玩家1，请落子：      +"
+
+
+def cooked(flags):
+    return flags["icanon"] and flags["echo"]
+
+
+class Suspend(GameTest):
+    def test_ctrl_z_and_fg_in_a_job_control_shell(self):
+        g = self.game(command=["bash", "--norc", "--noediting"])
+        g.type("PS1='$ '; " + tmuxlib.BINARY)
+        g.send("Enter")
+        g.wait(lambda s: any(line.endswith(tmuxlib.PROMPT) for line in s))
+        g.type("y")
+        g.send("Enter")
+        g.waitline(27, PLAYING)
+        g.send("d")
+        g.wait(lambda s: s[9].endswith("*  *  O  *  *  *  *  *  *  *  *  *"))
+        g.send("C-z")
+        g.wait(lambda s: any("Stopped" in line for line in s))
+        g.type("stty -a > stty.txt")
+        g.send("Enter")
+        g.wait(lambda s: os.path.exists(os.path.join(g.dir, "stty.txt")))
+        self.assertTrue(cooked(modeflags(g.file("stty.txt"))))
+        g.type("fg")
+        g.send("Enter")
+        board = empty_board()
+        tmuxlib.place(board, 9, 10, "O")
+        g.wait(lambda s: s[:30] == board)
+        self.assertFalse(cooked(modeflags(g.stty())))
+        g.send("s")
+        tmuxlib.place(board, 9, 10, "*")
+        tmuxlib.place(board, 10, 10, "O")
+        g.wait(lambda s: s[:30] == board)
+
+    def test_sigstop_and_sigcont_from_outside_repaint(self):
+        g = self.start()
+        pid = g.pid()
+        os.kill(pid, signal.SIGSTOP)
+        time.sleep(0.2)
+        with open(g.tty(), "w") as tty:  # scribble over the screen while it is stopped
+            tty.write("\x1b[H\x1b[2Jgarbage")
+        g.waitline(0, "garbage")
+        os.kill(pid, signal.SIGCONT)
+        expect = empty_board()
+        expect[27] = PLAYING
+        g.wait(lambda s: s[:30] == expect)
+        self.assertFalse(cooked(modeflags(g.stty())))
+
+
+class EndingSignals(GameTest):
+    def test_each_signal_restores_the_terminal_then_kills(self):
+        for name in ["SIGINT", "SIGTERM", "SIGHUP", "SIGQUIT", "SIGSEGV", "SIGABRT", "SIGBUS",
+                     "SIGFPE"]:
+            with self.subTest(signal=name):
+                g = self.start()
+                sig = getattr(signal, name)
+                os.kill(g.pid(), sig)
+                self.assertEqual(g.status(), -sig)
+                flags = modeflags(g.stty())
+                self.assertTrue(cooked(flags))
+                self.assertTrue(flags["isig"])
+
+    def test_ctrl_c_during_the_start_menu(self):
+        g = self.game()
+        g.waitline(0, tmuxlib.PROMPT)
+        g.send("C-c")
+        self.assertEqual(g.status(), -signal.SIGINT)
+        self.assertTrue(cooked(modeflags(g.stty())))
+
+    def test_signals_ignored_at_start_stay_ignored(self):
+        g = self.start(ignore=["SIGINT", "SIGTERM"])
+        g.send("C-c")
+        os.kill(g.pid(), signal.SIGTERM)
+        g.send("d")
+        g.wait(lambda s: s[9].endswith("*  *  O  *  *  *  *  *  *  *  *  *"))
+        self.assertTrue(g.running())
+        os.kill(g.pid(), signal.SIGHUP)
+        self.assertEqual(g.status(), -signal.SIGHUP)
+
+
+class Resize(GameTest):
+    def test_small_terminal_shows_a_notice_and_drops_keys(self):
+        g = self.start()
+        g.tmux("resize-window", "-t", "0", "-x", "50", "-y", "20")
+        g.waitline(0, "Terminal too small: need 60x30, have 50x20.")
+        g.send("d", "d", "s")
+        time.sleep(0.3)
+        g.tmux("resize-window", "-t", "0", "-x", "80", "-y", "32")
+        expect = empty_board()
+        expect[27] = PLAYING
+        g.wait(lambda s: s[:30] == expect)
+        g.send("d")
+        tmuxlib.place(expect, 9, 10, "O")
+        g.wait(lambda s: s[9] == expect[9])
+
+    def test_resize_repaints_at_once(self):
+        g = self.start()
+        g.tmux("resize-window", "-t", "0", "-x", "70", "-y", "30")
+        time.sleep(0.2)
+        expect = empty_board()
+        expect[27] = PLAYING
+        g.wait(lambda s: s[:30] == expect)
+        g.tmux("resize-window", "-t", "0", "-x", "59", "-y", "30")
+        g.waitline(0, "Terminal too small: need 60x30, have 59x30.")
+        g.send("C-c")
+        self.assertEqual(g.status(), -signal.SIGINT)
+        self.assertTrue(cooked(modeflags(g.stty())))
+
+
+if __name__ == "__main__":
+    tmuxlib.main()
