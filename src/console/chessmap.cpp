@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "board/judge.hpp"
 #include "board/state.hpp"
 #include "console/console.hpp"
 
@@ -46,10 +47,50 @@ std::string helpfield(int i, int j, bool widearrows) {
   return "   ";
 }
 
+// The display attributes of the stone at (r, c): its player's colour, and the mark of
+// the last stone put down.
+std::uint8_t stoneattr(int r, int c) {
+  std::uint8_t a = map[r][c] == kPlayer1 ? console::kPlayer1 : console::kPlayer2;
+  return r == lastr && c == lastc ? a | console::kLast : a;
+}
+
+// Sets the attributes of the stone signs on the board lines just written.
+void markstones() {
+  for (int r = 1; r < kSize; ++r)
+    for (int c = 1; c < kSize; ++c)
+      if (map[r][c] == kPlayer1 || map[r][c] == kPlayer2)
+        console::con().screen().markcell(3 * c + 2, r, stoneattr(r, c));
+}
+
 }  // namespace
+
+int lastr = 0, lastc = 0;
+
+void clearmarks() {
+  lastr = lastc = 0;
+}
+
+void markwin(int r, int c) {
+  int cur = map[r][c];
+  for (const auto& d : kLines) {
+    int back = 0, ahead = 0;
+    while (inside(r + (back + 1) * d[0], c + (back + 1) * d[1]) &&
+           map[r + (back + 1) * d[0]][c + (back + 1) * d[1]] == cur)
+      ++back;
+    while (inside(r - (ahead + 1) * d[0], c - (ahead + 1) * d[1]) &&
+           map[r - (ahead + 1) * d[0]][c - (ahead + 1) * d[1]] == cur)
+      ++ahead;
+    if (back + ahead + 1 < 5) continue;
+    for (int k = -ahead; k <= back; ++k) {
+      int rr = r + k * d[0], cc = c + k * d[1];
+      console::con().screen().markcell(3 * cc + 2, rr, stoneattr(rr, cc) | console::kWinning);
+    }
+  }
+}
 
 void printfchessmap() {
   for (int r = 0; r < kSize; ++r) console::con().write(boardline(r));
+  markstones();
   for (int i = 0; i < 10; ++i) console::con().write(frameline(i));
   SetPos(10, 25);
   console::print("玩家一得分:%d\n", score1);

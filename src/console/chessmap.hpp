@@ -9,4 +9,11 @@ void printfchessmap();
 // Draws the key legend: a 15 by 15 box of three-column fields.
 void bangzhu();
 
+// The stone put down last (row, column), marked on the board screen; 0, 0 for none.
+extern int lastr, lastc;
+// Forgets the last stone, for a new game.
+void clearmarks();
+// Marks, on the board screen just drawn, every stone of the winning line through (r, c).
+void markwin(int r, int c);
+
 }  // namespace gomoku

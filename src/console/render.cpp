@@ -29,13 +29,20 @@ const std::string& shortest(std::initializer_list<const std::string*> c) {
 
 }  // namespace
 
-std::string sgr(std::uint8_t a) {
-  std::string s = "\x1b[0";
+// The SGR parameters that turn on the attributes `a`, each after a ';'.
+std::string sgrcodes(std::uint8_t a) {
+  std::string s;
   if (a & kPlayer1) s += ";31";
   if (a & kPlayer2) s += ";34";
   if (a & kLast) s += ";1;4";
   if (a & kWinning) s += ";7";
-  return a == kPlain ? "\x1b[m" : s + "m";
+  return s;
+}
+
+std::string sgr(std::uint8_t from, std::uint8_t to) {
+  if (to == kPlain) return "\x1b[m";
+  if ((from & ~to) == 0) return "\x1b[" + sgrcodes(to & ~from).substr(1) + "m";  // only adds
+  return "\x1b[0" + sgrcodes(to) + "m";
 }
 
 Renderer::Renderer(Encoder& enc, bool color, int termcols, int termrows)
@@ -77,6 +84,12 @@ void Renderer::diff(const Screen& back, std::string& out) {
         continue;
       }
       int s = back.at(x, y).width == 0 && x > 0 ? x - 1 : x;
+      int e = blankrun(back, s, y, cols);
+      if (e - s > kEraseMin) {
+        erase(s, e, y, cols, out);
+        x = e;
+        continue;
+      }
       drawcell(back, s, y, out);
       x = s + std::max<int>(1, back.at(s, y).width);
     }
@@ -85,13 +98,37 @@ void Renderer::diff(const Screen& back, std::string& out) {
   if (back.curx() < tcols_ && back.cury() < trows_) moveto(back.curx(), back.cury(), out);
 }
 
+// Where the run of plain blanks of `back` that starts at column x of line y ends.
+int Renderer::blankrun(const Screen& back, int x, int y, int cols) const {
+  while (x < cols && back.at(x, y).ch == U' ' && back.at(x, y).width == 1 &&
+         shown(back.at(x, y)) == kPlain)
+    ++x;
+  return x;
+}
+
+// Appends the bytes that blank columns s to e-1 of line y: erase to the end of the line
+// when the run reaches it, else erase that many characters; the cursor stays at s.
+void Renderer::erase(int s, int e, int y, int cols, std::string& out) {
+  moveto(s, y, out);
+  if (pen_.attr != kPlain) {  // erasing fills with the current background
+    out += sgr(pen_.attr, kPlain);
+    pen_.attr = kPlain;
+  }
+  bool toend = e == cols && cols == tcols_;
+  out += toend ? std::string("\x1b[K") : csi(e - s, 'X');
+  for (int x = s; x < e; ++x) front_.setcell(x, y, Cell{});
+  if (e < front_.cols() && front_.at(e, y).width == 0) front_.setcell(e, y, Cell{});
+  if (toend)
+    for (int x = e; x < front_.cols(); ++x) front_.setcell(x, y, Cell{});
+}
+
 // Appends the bytes that draw the character starting at (x, y) of `back`.
 void Renderer::drawcell(const Screen& back, int x, int y, std::string& out) {
   const Cell& c = back.at(x, y);
   if (x + c.width > tcols_) return;  // cut off by a narrow terminal
   moveto(x, y, out);
   if (shown(c) != pen_.attr) {
-    out += sgr(shown(c));
+    out += sgr(pen_.attr, shown(c));
     pen_.attr = shown(c);
   }
   std::string utf8;

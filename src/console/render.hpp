@@ -16,8 +16,11 @@ struct Pen {
   std::uint8_t attr = kPlain;
 };
 
-// The SGR sequence that sets the attributes `a` from plain.
-std::string sgr(std::uint8_t a);
+// The shortest SGR sequence that changes the display attributes from `from` to `to`.
+std::string sgr(std::uint8_t from, std::uint8_t to);
+
+// Blank runs longer than this are erased (ECH, EL) rather than written as spaces.
+inline constexpr int kEraseMin = 5;
 
 // Keeps a copy of what the terminal shows and sends only the cells that change.
 class Renderer {
@@ -38,6 +41,8 @@ class Renderer {
  private:
   void diff(const Screen& back, std::string& out);
   void drawcell(const Screen& back, int x, int y, std::string& out);
+  int blankrun(const Screen& back, int x, int y, int cols) const;
+  void erase(int s, int e, int y, int cols, std::string& out);
   void moveto(int x, int y, std::string& out);
   std::string forward(int from, int to, int y);
   std::uint8_t shown(const Cell& c) const { return color_ ? c.attr : std::uint8_t{kPlain}; }

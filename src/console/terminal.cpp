@@ -115,18 +115,22 @@ bool enter(int fd, int outfd, std::string_view undobytes) {
 
 void reenter() {
   if (saved.fd < 0) return;
-  while (tcsetattr(saved.fd, TCSADRAIN, &saved.game) != 0 && errno == EINTR) {
+  while (tcsetattr(saved.fd, TCSANOW, &saved.game) != 0 && errno == EINTR) {
   }
   inmode = 1;
 }
 
+// The mode is set at once (TCSANOW): waiting for output to drain could block forever
+// when nobody reads the terminal any more.
 void restore() {
   if (!inmode) return;
   int e = errno;
   int slot = exitslot;
-  rawwrite(saved.outfd, saved.exitbytes[slot], saved.exitlen[slot]);
-  rawwrite(saved.outfd, saved.undo, saved.undolen);
-  while (tcsetattr(saved.fd, TCSADRAIN, &saved.original) != 0 && errno == EINTR) {
+  char buf[sizeof saved.exitbytes[0] + sizeof saved.undo];  // one write, like a frame
+  std::memcpy(buf, saved.exitbytes[slot], saved.exitlen[slot]);
+  std::memcpy(buf + saved.exitlen[slot], saved.undo, saved.undolen);
+  rawwrite(saved.outfd, buf, saved.exitlen[slot] + saved.undolen);
+  while (tcsetattr(saved.fd, TCSANOW, &saved.original) != 0 && errno == EINTR) {
   }
   inmode = 0;
   errno = e;

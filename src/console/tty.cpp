@@ -139,7 +139,7 @@ bool TtyConsole::fill(bool waitlong) {
 }
 
 int TtyConsole::readkey() {
-  present();
+  if (keys_.empty()) present();  // not between the bytes of one key (an arrow's two)
   while (keys_.empty()) {
     if (dead_) quit(1, "gomoku: the terminal has gone away\n");
     if (toosmall() && !eof_) {  // keys typed while the notice shows are dropped

@@ -96,9 +96,12 @@ int playchess() {
   int r = 0, c = 0;
   (player == kPlayer1 ? move1 : move2)(&r, &c);
   centrerepair(player, before, boardsum());
+  lastr = r;
+  lastc = c;
   console::cls();
   printfchessmap();
   if (judge(r, c) != 1) return 0;
+  markwin(r, c);
   console::print("玩家%d获胜\n", whoturn % 2 + 1);
   gameover = 1;
   return 1;

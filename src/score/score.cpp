@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "board/state.hpp"
+#include "console/chessmap.hpp"
 #include "console/console.hpp"
 
 namespace gomoku {
@@ -84,6 +85,7 @@ bool appendrecord(int fd, std::string_view record) {
 void addstu(int* pn, int* pk) {
   console::cls();
   std::memset(map, 0, sizeof map);
+  clearmarks();
   int fd = openscorefile();
   if (fd < 0) fail();
   console::print("玩家一得分:\n");

@@ -204,6 +204,7 @@ class Terminal:
     def feed(self, data):
         import re
         text = data.decode(self.encoding, errors="replace")
+        self.sgr = self.sgr if hasattr(self, "sgr") else []
         pos = 0
         csi = re.compile(r"\x1b\[([0-9;?]*)([@-~])")
         while pos < len(text):
@@ -231,6 +232,10 @@ class Terminal:
             self.x -= n
         elif final == "J":
             self.cells = [[" "] * self.cols for _ in range(self.rows)]
+        elif final in "XK":
+            end = self.cols if final == "K" else min(self.cols, self.x + n)
+            for i in range(self.x, end):
+                self.cells[self.y][i] = " "
         self.x = max(0, min(self.x, self.cols - 1))
         self.y = max(0, min(self.y, self.rows - 1))
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "board/state.hpp"
+#include "console/chessmap.hpp"
 #include "console/console.hpp"
 
 namespace gomoku::testing {
@@ -56,10 +57,36 @@ class Scripted {
   explicit Scripted(std::string keys, bool echo = true, int ambiguous = 1)
       : con(std::move(keys), echo, ambiguous) {
     resetstate();
+    clearmarks();
     console::setconsole(&con);
   }
   ~Scripted() { console::setconsole(nullptr); }
   ScriptedConsole con;
+};
+
+}  // namespace gomoku::testing
+
+#include <vector>
+
+#include "console/encoding.hpp"
+#include "console/render.hpp"
+
+namespace gomoku::testing {
+
+// A scripted console that also renders every frame, as the terminal would receive it.
+class RenderingConsole : public ScriptedConsole {
+ public:
+  RenderingConsole(std::string keys, bool colour)
+      : ScriptedConsole(std::move(keys)), render_(enc_, colour, 80, 32) {}
+  void present() override {
+    ScriptedConsole::present();
+    if (screenmode()) frames.push_back(render_.frame(screen()));
+  }
+  std::vector<std::string> frames;  // the bytes of each frame, one per key read
+
+ private:
+  console::Encoder enc_;
+  console::Renderer render_;
 };
 
 }  // namespace gomoku::testing

@@ -1,6 +1,9 @@
 // A small terminal emulator for tests: applies the bytes the renderer sends.
 #pragma once
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -71,6 +74,12 @@ class Vt {
       case 'J':
         scr.clear(), ++clears;
         break;
+      case 'X':
+        erase(x, x + n);
+        break;
+      case 'K':
+        erase(x, scr.cols());
+        break;
       case 'm':
         sgr(params);
         break;
@@ -80,6 +89,14 @@ class Vt {
     x = std::clamp(x, 0, scr.cols() - 1);
     y = std::clamp(y, 0, scr.rows() - 1);
     return i + 1;
+  }
+
+  // Blanks columns s to e-1 of the cursor's line, and any wide character they cut.
+  void erase(int s, int e) {
+    e = std::min(e, scr.cols());
+    if (s > 0 && scr.at(s, y).width == 0) scr.setcell(s - 1, y, console::Cell{});
+    if (e < scr.cols() && scr.at(e, y).width == 0) scr.setcell(e, y, console::Cell{});
+    for (int i = s; i < e; ++i) scr.setcell(i, y, console::Cell{});
   }
 
   // Applies an SGR parameter list to the current attributes.
