@@ -48,11 +48,12 @@ def cputime(pid):
         return int(f.read().split()[0])
 
 
-def drain(fd, quiet=0.15):
-    """Reads from `fd` until it has been quiet for `quiet` seconds."""
+def drain(fd, first=3.0, quiet=0.15):
+    """Reads from `fd`: waits up to `first` seconds for output, then reads until it has
+    been quiet for `quiet` seconds (every key press of the script changes the screen)."""
     data = b""
     while True:
-        r, _, _ = select.select([fd], [], [], quiet)
+        r, _, _ = select.select([fd], [], [], quiet if data else first)
         if not r:
             return data
         try:
@@ -74,7 +75,7 @@ def play(program, env, strace_log=None):
         os.chdir(tempfile.mkdtemp(prefix="gomoku-bench-"))
         os.execvpe(argv[0], argv, env)
     setsize(fd, 80, 32)
-    drain(fd, 0.3)  # the start menu prompt
+    drain(fd)  # the start menu prompt
     target = pid
     if strace_log:  # measure the game, not strace
         time.sleep(0.2)
