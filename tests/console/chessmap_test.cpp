@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "board/state.hpp"
+#include "game/game.hpp"
 #include "support/board.hpp"
 #include "support/scripted.hpp"
 
@@ -99,6 +100,65 @@ TEST(HelpScreen, LegendWithTwoColumnArrows) {
   EXPECT_EQ(testing::lines(t.con.screen(), 15), expect);
   // Each arrow ends on the column of its letter above.
   for (int x : {20, 23, 26, 29}) EXPECT_EQ(t.con.screen().at(x, 5).width, 0) << x;
+}
+
+}  // namespace
+}  // namespace gomoku
+
+namespace gomoku {
+namespace {
+
+// The attributes of the stone sign at row r, column c of the screen.
+std::uint8_t attrat(const console::Screen& s, int r, int c) {
+  return s.at(3 * c + 2, r).attr;
+}
+
+TEST(Marks, LastStoneIsMarkedAndOthersOnlyColoured) {
+  testing::Scripted t("d ");
+  map[3][3] = kPlayer2;
+  map[9][9] = kPlayer1;
+  lastr = 3;
+  lastc = 3;
+  whoturn = 0;
+  playchess();
+  const auto& s = t.con.screen();
+  EXPECT_EQ(attrat(s, 9, 10), console::kPlayer1 | console::kLast);
+  EXPECT_EQ(attrat(s, 9, 9), console::kPlayer1);
+  EXPECT_EQ(attrat(s, 3, 3), console::kPlayer2);
+  EXPECT_EQ(attrat(s, 5, 5), console::kPlain);
+  EXPECT_EQ(s.at(0, 27).attr, console::kPlain);
+}
+
+TEST(Marks, WinMarksExactlyTheWinningLine) {
+  // Six X on the falling diagonal once (9, 9) is filled, one more X beside the line,
+  // and four X in a column through (9, 9) that do not win.
+  testing::Scripted t(" ");
+  for (int k : {-3, -2, -1, 1, 2}) map[9 + k][9 + k] = kPlayer2;
+  map[10][9] = map[11][9] = map[12][9] = kPlayer2;
+  map[5][7] = kPlayer2;
+  whoturn = 1;
+  EXPECT_EQ(playchess(), 1);
+  const auto& s = t.con.screen();
+  int winning = 0;
+  for (int r = 1; r < kSize; ++r)
+    for (int c = 1; c < kSize; ++c)
+      if (attrat(s, r, c) & console::kWinning) {
+        ++winning;
+        EXPECT_EQ(r - c, 0) << r << "," << c;
+      }
+  EXPECT_EQ(winning, 6);
+  EXPECT_EQ(attrat(s, 9, 9), console::kPlayer2 | console::kLast | console::kWinning);
+  EXPECT_EQ(attrat(s, 11, 9), console::kPlayer2);
+}
+
+TEST(Marks, NewGameForgetsTheLastStone) {
+  testing::Scripted t("");
+  lastr = lastc = 9;
+  clearmarks();
+  map[9][9] = kPlayer1;
+  console::cls();
+  printfchessmap();
+  EXPECT_EQ(attrat(t.con.screen(), 9, 9), console::kPlayer1);
 }
 
 }  // namespace

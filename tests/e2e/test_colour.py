@@ -1,0 +1,84 @@
+#!/usr/bin/env python3
+"""Colour and marks are display attributes only: on for terminals, off for NO_COLOR,
+TERM=dumb and output to a file, and the text of the screen is the same every time."""
+import os
+import pty
+import re
+import select
+import signal
+import subprocess
+import tempfile
+import time
+import unittest
+
+import tmuxlib
+
+SGR = re.compile(rb"\x1b\[[0-9;]*m")
+KEYS = b"y\n H d H d H d H d "  # player 1 wins along row 9; the result stays on screen
+
+
+def play(env, tofile=False):
+    """Plays KEYS on a pseudo-terminal (output to a file when `tofile`) and returns what
+    the program wrote once the final board is up."""
+    master, slave = pty.openpty()
+    out = tempfile.TemporaryFile()
+    environment = {"PATH": os.environ.get("PATH", ""), "LANG": "C.UTF-8"}
+    environment.update(env)
+    p = subprocess.Popen([tmuxlib.BINARY], stdin=slave, stdout=out if tofile else slave,
+                         stderr=subprocess.DEVNULL, env=environment, cwd=tempfile.gettempdir(),
+                         start_new_session=True)
+    os.close(slave)
+    data = b""
+    for b in KEYS:
+        os.write(master, bytes([b]))
+        time.sleep(0.01)
+    end = time.time() + 5
+    while time.time() < end:
+        r, _, _ = select.select([master], [], [], 0.3)
+        if not r:
+            if tofile or "获胜".encode() in data:
+                break
+            continue
+        data += os.read(master, 65536)
+    p.send_signal(signal.SIGTERM)
+    p.wait(timeout=5)
+    os.close(master)
+    if tofile:
+        out.seek(0)
+        data = out.read()
+    out.close()
+    return data
+
+
+def screen(data):
+    t = tmuxlib.Terminal(80, 32)
+    t.feed(data)
+    return t.lines()
+
+
+class Colour(unittest.TestCase):
+    def test_colour_on_a_terminal_marks_stones(self):
+        data = play({"TERM": "xterm-256color"})
+        codes = set(SGR.findall(data))
+        self.assertTrue(any(b"31" in c for c in codes), codes)  # player 1
+        self.assertTrue(any(b"34" in c for c in codes), codes)  # player 2
+        self.assertTrue(any(b"7" in c for c in codes), codes)   # the winning line
+        self.assertIn("玩家1获胜", "\n".join(screen(data)))
+
+    def test_no_colour_where_it_is_refused_and_the_same_text(self):
+        coloured = screen(play({"TERM": "xterm-256color"}))
+        for name, env, tofile in [("NO_COLOR", {"TERM": "xterm", "NO_COLOR": "1"}, False),
+                                  ("TERM=dumb", {"TERM": "dumb"}, False),
+                                  ("output to a file", {"TERM": "xterm"}, True)]:
+            with self.subTest(name):
+                data = play(env, tofile)
+                self.assertEqual(SGR.findall(data), [])
+                self.assertEqual(screen(data)[:30], coloured[:30])
+
+    def test_empty_no_color_keeps_colour(self):
+        data = play({"TERM": "xterm", "NO_COLOR": ""})
+        self.assertNotEqual(SGR.findall(data), [])
+
+
+if __name__ == "__main__":
+    tmuxlib.main()
