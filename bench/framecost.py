@@ -109,9 +109,8 @@ def writecounts(log):
                 if started and counts:
                     counts[-1] += 1
                 started = True
-            elif started and (line.startswith("read(0,") or line.startswith("read(3,")):
-                if not line.startswith("read(3,") or "EAGAIN" not in line:
-                    counts.append(0)
+            elif started and line.startswith("read(") and "EAGAIN" not in line:
+                counts.append(0)  # keys, or the event pipe's wake-up
     return counts
 
 
