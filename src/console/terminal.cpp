@@ -12,22 +12,44 @@
 namespace gomoku::console::term {
 namespace {
 
-// Everything the signal handlers read lives in plain static storage.
-struct Saved {
+// One step that gives back part of the terminal: bytes to write (showing the cursor,
+// say) or a terminal mode to set. Plain static storage, for the signal handlers.
+struct Undo {
+  bool ismode = false;
   int fd = -1;
-  int outfd = -1;
-  termios original{};
-  termios game{};
-  char undo[64]{};
-  std::size_t undolen = 0;
-  char exitbytes[2][32]{};
-  std::size_t exitlen[2]{};
+  termios mode{};
+  char bytes[64]{};
+  std::size_t len = 0;
 };
 
-Saved saved;
+constexpr int kMaxUndo = 4;
+Undo undos[kMaxUndo];
+volatile sig_atomic_t undocount = 0;
+
+// The game's own mode, for taking the terminal again after a suspend.
+int gamefd = -1;
+termios gamemode{};
+// Where to leave the cursor on the way out, double-buffered for the signal handlers.
+int exitfd = -1;
+char exitbytes[2][32]{};
+std::size_t exitlen[2]{};
 volatile sig_atomic_t inmode = 0;
 volatile sig_atomic_t exitslot = 0;
 int pipefds[2] = {-1, -1};
+
+// Adds a step to the undo stack (main loop only, before any handler can run it).
+void push(const Undo& u) {
+  if (undocount >= kMaxUndo) return;
+  undos[undocount] = u;
+  undocount = undocount + 1;
+}
+
+// Sets a terminal mode at once (TCSANOW): waiting for output to drain could block
+// forever when nobody reads the terminal any more.
+void setmode(int fd, const termios& mode) {
+  while (tcsetattr(fd, TCSANOW, &mode) != 0 && errno == EINTR) {
+  }
+}
 
 // Writes `n` bytes from a signal handler or the main loop, ignoring failures.
 void rawwrite(int fd, const char* p, std::size_t n) {
@@ -100,45 +122,59 @@ void openpipe() {
 }  // namespace
 
 bool enter(int fd, int outfd, std::string_view undobytes) {
-  if (!isatty(fd) || tcgetattr(fd, &saved.original) != 0) return false;
-  saved.fd = fd;
-  saved.outfd = outfd;
-  saved.game = saved.original;
-  saved.game.c_lflag &= ~(ICANON | ECHO);
-  saved.game.c_lflag |= ISIG;
-  saved.game.c_cc[VMIN] = 1;
-  saved.game.c_cc[VTIME] = 0;
-  saved.undolen = undobytes.copy(saved.undo, sizeof saved.undo);
+  termios original{};
+  if (!isatty(fd) || tcgetattr(fd, &original) != 0) return false;
+  Undo mode;
+  mode.ismode = true;
+  mode.fd = fd;
+  mode.mode = original;
+  push(mode);
+  Undo bytes;
+  bytes.fd = exitfd = outfd;
+  bytes.len = undobytes.copy(bytes.bytes, sizeof bytes.bytes);
+  push(bytes);
+  gamefd = fd;
+  gamemode = original;
+  gamemode.c_lflag &= ~(ICANON | ECHO);
+  gamemode.c_lflag |= ISIG;
+  gamemode.c_cc[VMIN] = 1;
+  gamemode.c_cc[VTIME] = 0;
   reenter();
   return true;
 }
 
 void reenter() {
-  if (saved.fd < 0) return;
-  while (tcsetattr(saved.fd, TCSANOW, &saved.game) != 0 && errno == EINTR) {
-  }
+  if (gamefd < 0) return;
+  setmode(gamefd, gamemode);
   inmode = 1;
 }
 
-// The mode is set at once (TCSANOW): waiting for output to drain could block forever
-// when nobody reads the terminal any more.
 void restore() {
   if (!inmode) return;
   int e = errno;
+  char buf[sizeof exitbytes[0] + kMaxUndo * sizeof undos[0].bytes];  // one write
   int slot = exitslot;
-  char buf[sizeof saved.exitbytes[0] + sizeof saved.undo];  // one write, like a frame
-  std::memcpy(buf, saved.exitbytes[slot], saved.exitlen[slot]);
-  std::memcpy(buf + saved.exitlen[slot], saved.undo, saved.undolen);
-  rawwrite(saved.outfd, buf, saved.exitlen[slot] + saved.undolen);
-  while (tcsetattr(saved.fd, TCSANOW, &saved.original) != 0 && errno == EINTR) {
+  std::size_t n = exitlen[slot];
+  std::memcpy(buf, exitbytes[slot], n);
+  for (int i = undocount - 1; i >= 0; --i) {  // newest first
+    const Undo& u = undos[i];
+    if (!u.ismode) {
+      std::memcpy(buf + n, u.bytes, u.len);
+      n += u.len;
+      continue;
+    }
+    rawwrite(exitfd, buf, n);
+    n = 0;
+    setmode(u.fd, u.mode);
   }
+  rawwrite(exitfd, buf, n);
   inmode = 0;
   errno = e;
 }
 
 void setexitbytes(std::string_view bytes) {
   int next = 1 - exitslot;
-  saved.exitlen[next] = bytes.copy(saved.exitbytes[next], sizeof saved.exitbytes[next]);
+  exitlen[next] = bytes.copy(exitbytes[next], sizeof exitbytes[next]);
   exitslot = next;
 }
 

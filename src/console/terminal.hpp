@@ -11,13 +11,14 @@ namespace gomoku::console::term {
 inline constexpr char kResized = 'w';  // SIGWINCH
 inline constexpr char kResumed = 'c';  // SIGCONT
 
-// Puts `fd` into non-canonical, no-echo mode with signals kept, and records the
-// original mode and the bytes that undo our display changes. Returns false when
-// `fd` is not a terminal (nothing is changed then).
+// Puts `fd` into non-canonical, no-echo mode with signals kept, pushing the undo
+// steps: the original mode, then the bytes that undo our display changes. Returns
+// false when `fd` is not a terminal (nothing is changed then).
 bool enter(int fd, int outfd, std::string_view undobytes);
 // Puts the terminal back into the game's mode after a suspend.
 void reenter();
-// Gives the terminal back as it was found. Async-signal-safe; may run many times.
+// Gives the terminal back as it was found: the cursor placed under the screen, then
+// the undo steps, newest first. Async-signal-safe; may run many times.
 void restore();
 // Sets the bytes written first on restore (where to leave the cursor). Main loop only.
 void setexitbytes(std::string_view bytes);

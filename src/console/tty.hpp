@@ -25,13 +25,19 @@ class TtyConsole : public Console {
   void finish();
 
  private:
+  // Reads input bytes into raw_, waiting for them (briefly unless `waitlong`).
   bool fill(bool waitlong);
+  // Reacts to the signals' events: resize and resume repaint the whole screen.
   void handleevents();
+  // Writes one frame's bytes; marks the output dead when it has gone away.
   void send(std::string_view bytes);
+  // Tells the signal handlers where to leave the cursor if the program ends now.
   void updateexit();
+  // Reads the terminal's size.
   void querysize();
   // True while the screen is shown and the terminal is smaller than the board.
   bool toosmall() const;
+  // The notice shown instead of the screen while the terminal is too small.
   std::string notice() const;
 
   int in_, out_;
