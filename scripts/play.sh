@@ -3,6 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh g++ cmake make
-cmake -S . -B build -DBUILD_TESTING=OFF >/dev/null
+cmake -S . -B build >/dev/null
 cmake --build build -j"$(nproc)" --target gomoku >/dev/null
 exec build/gomoku
