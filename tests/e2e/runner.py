@@ -1,9 +1,13 @@
 #!/usr/bin/env python3
 """Runs the game in a tmux pane, writes its exit code to a file, then keeps the pane open.
 
-Usage: runner.py STATUSFILE [--ignore SIGNAL]... PROGRAM [ARG]...
+Usage: runner.py STATUSFILE [--job] [--ignore SIGNAL]... PROGRAM [ARG]...
 The exit code is the child's return code: negative for death by a signal.
+With --job the program runs as the terminal's foreground job in a process group of
+its own, as a job-control shell would start it (so Ctrl-Z really stops it), while the
+runner itself never touches the terminal's mode.
 """
+import os
 import signal
 import subprocess
 import sys
@@ -12,12 +16,19 @@ import time
 args = sys.argv[1:]
 statusfile = args.pop(0)
 ignored = []
-while args and args[0] == "--ignore":
-    args.pop(0)
-    ignored.append(getattr(signal, args.pop(0)))
+job = False
+while args and args[0] in ("--ignore", "--job"):
+    if args.pop(0) == "--job":
+        job = True
+    else:
+        ignored.append(getattr(signal, args.pop(0)))
 
 
 def child_setup():
+    for sig in (signal.SIGTSTP, signal.SIGTTOU):  # the runner's own ignoring is not passed on
+        signal.signal(sig, signal.SIG_DFL)
+    if job:
+        os.setpgid(0, 0)
     for sig in ignored:
         signal.signal(sig, signal.SIG_IGN)
 
@@ -25,7 +36,14 @@ def child_setup():
 # The runner itself outlives Ctrl-C and Ctrl-Z so that the pane stays for inspection.
 signal.signal(signal.SIGINT, lambda *a: None)
 signal.signal(signal.SIGTSTP, signal.SIG_IGN)
+signal.signal(signal.SIGTTOU, signal.SIG_IGN)
 proc = subprocess.Popen(args, preexec_fn=child_setup)
+if job:
+    try:
+        os.setpgid(proc.pid, proc.pid)
+    except OSError:
+        pass  # the child has done it already
+    os.tcsetpgrp(0, proc.pid)
 while True:
     try:
         code = proc.wait()
@@ -34,6 +52,5 @@ while True:
         continue
 with open(statusfile + ".tmp", "w") as f:
     f.write(str(code))
-import os
 os.rename(statusfile + ".tmp", statusfile)
 time.sleep(3600)

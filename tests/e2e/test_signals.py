@@ -42,6 +42,28 @@ class Suspend(GameTest):
         tmuxlib.place(board, 10, 10, "O")
         g.wait(lambda s: s[:30] == board)
 
+    def test_ctrl_z_restores_the_terminal_and_sigcont_takes_it_back(self):
+        # The game runs as a foreground job of its own whose parent never touches the
+        # terminal, so the mode seen from outside while it is stopped is the game's doing.
+        g = self.start(job=True)
+        pid = g.pid()
+        g.send("C-z")
+        end = time.time() + 5
+        while open("/proc/%d/stat" % pid).read().split()[2] != "T" and time.time() < end:
+            time.sleep(0.02)
+        self.assertEqual(open("/proc/%d/stat" % pid).read().split()[2], "T")
+        flags = modeflags(g.stty())
+        self.assertTrue(cooked(flags))
+        with open(g.tty(), "w") as tty:  # scribble while it is stopped
+            tty.write("\x1b[H\x1b[2Jgarbage")
+        os.kill(pid, signal.SIGCONT)
+        expect = empty_board()
+        expect[27] = PLAYING
+        g.wait(lambda s: s[:30] == expect)
+        self.assertFalse(cooked(modeflags(g.stty())))
+        g.send("s")
+        g.wait(lambda s: s[10].startswith(" 10  *  *  *  *  *  *  *  *  O"))
+
     def test_sigstop_and_sigcont_from_outside_repaint(self):
         g = self.start()
         pid = g.pid()

@@ -46,13 +46,15 @@ def place(board, r, c, sign):
 class Game:
     """The program running in a tmux pane of its own, in a temporary directory."""
 
-    def __init__(self, cols=80, rows=32, env=None, ignore=(), cwd=None, command=None):
+    def __init__(self, cols=80, rows=32, env=None, ignore=(), cwd=None, command=None, job=False):
         self.sock = "gomoku-e2e-%d-%d" % (os.getpid(), next(_count))
         self.dir = cwd or tempfile.mkdtemp(prefix="gomoku-e2e-")
         self.statusfile = os.path.join(tempfile.mkdtemp(prefix="gomoku-st-"), "status")
         environment = {"LANG": "C.UTF-8", "TERM": "tmux-256color", "NO_COLOR": "1"}
         environment.update(env or {})
         runner = [sys.executable, os.path.join(HERE, "runner.py"), self.statusfile]
+        if job:
+            runner.append("--job")
         for sig in ignore:
             runner += ["--ignore", sig]
         cmd = command or runner + [BINARY]
