@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <clocale>
+#include <cstdlib>
 
 #include "console/screen.hpp"
 
@@ -48,10 +49,23 @@ void Encoder::convert(std::string_view utf8, std::string& out) {
   }
 }
 
+std::string namedcodeset(const char* name) {
+  std::string_view n = name ? name : "";
+  std::size_t dot = n.find('.');
+  if (dot == std::string_view::npos) return "";
+  n.remove_prefix(dot + 1);
+  return std::string(n.substr(0, n.find('@')));
+}
+
 std::string localecodeset() {
-  std::setlocale(LC_CTYPE, "");
-  const char* cs = nl_langinfo(CODESET);
-  return cs ? cs : "";
+  if (std::setlocale(LC_CTYPE, "")) {
+    const char* cs = nl_langinfo(CODESET);
+    return cs ? cs : "";
+  }
+  // The locale is not installed: take the character set from its name.
+  for (const char* var : {"LC_ALL", "LC_CTYPE", "LANG"})
+    if (const char* v = std::getenv(var); v && *v) return namedcodeset(v);
+  return "";
 }
 
 }  // namespace gomoku::console

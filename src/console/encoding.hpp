@@ -30,7 +30,10 @@ class Encoder {
   iconv_t cd_;
 };
 
-// The character set of the locale given by the environment (setlocale, nl_langinfo).
+// The character set of the locale given by the environment (setlocale, nl_langinfo);
+// when that locale is not installed, the part of its name after the dot.
 std::string localecodeset();
+// The character set part of a locale name: "zh_CN.GBK@x" gives "GBK"; none gives "".
+std::string namedcodeset(const char* name);
 
 }  // namespace gomoku::console

@@ -140,9 +140,9 @@ std::string Screen::text() const {
   std::string out;
   std::size_t keep = 0;
   for (int y = 0; y < rows_; ++y) {
-    out += line(y);
-    out += '\n';
-    if (!line(y).empty()) keep = out.size();
+    std::string l = line(y);
+    out += l + '\n';
+    if (!l.empty()) keep = out.size();
   }
   out.resize(keep);
   return out;
