@@ -5,9 +5,9 @@
 
 namespace gomoku {
 
-int runlength(int r, int c, int dr, int dc, int cur) {
+int runlength(int r, int c, int dr, int dc, int cur, int limit) {
   int n = 0;
-  for (int k = 1; k <= 5; ++k) {
+  for (int k = 1; k <= limit; ++k) {
     int rr = r + k * dr, cc = c + k * dc;
     if (!inside(rr, cc) || map[rr][cc] != cur) break;
     ++n;

@@ -8,9 +8,9 @@ namespace gomoku {
 inline constexpr int kLines[4][2] = {{0, -1}, {-1, 0}, {-1, -1}, {1, -1}};
 
 // Stones of colour `cur` in an unbroken run from (r, c) in direction (dr, dc),
-// not counting (r, c) itself, looking at most five points ahead and never past the
-// playing area.
-int runlength(int r, int c, int dr, int dc, int cur);
+// not counting (r, c) itself, looking at most `limit` points ahead (five, as win
+// detection does) and never past the playing area.
+int runlength(int r, int c, int dr, int dc, int cur, int limit = 5);
 
 // 1 when the stone at (r, c) has five or more of its colour in a row on one of its
 // four lines, else 0. Writes "cur = N" with the colour examined, every time.

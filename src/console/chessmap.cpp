@@ -71,15 +71,9 @@ void clearmarks() {
 }
 
 void markwin(int r, int c) {
-  int cur = map[r][c];
   for (const auto& d : kLines) {
-    int back = 0, ahead = 0;
-    while (inside(r + (back + 1) * d[0], c + (back + 1) * d[1]) &&
-           map[r + (back + 1) * d[0]][c + (back + 1) * d[1]] == cur)
-      ++back;
-    while (inside(r - (ahead + 1) * d[0], c - (ahead + 1) * d[1]) &&
-           map[r - (ahead + 1) * d[0]][c - (ahead + 1) * d[1]] == cur)
-      ++ahead;
+    int back = runlength(r, c, d[0], d[1], map[r][c], kSize);
+    int ahead = runlength(r, c, -d[0], -d[1], map[r][c], kSize);
     if (back + ahead + 1 < 5) continue;
     for (int k = -ahead; k <= back; ++k) {
       int rr = r + k * d[0], cc = c + k * d[1];

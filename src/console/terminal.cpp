@@ -16,7 +16,7 @@ namespace {
 // say) or a terminal mode to set. Plain static storage, for the signal handlers.
 struct Undo {
   bool ismode = false;
-  int fd = -1;
+  int fd = -1;  // the terminal whose mode to set; bytes go where the screen goes
   termios mode{};
   char bytes[64]{};
   std::size_t len = 0;
@@ -129,8 +129,8 @@ bool enter(int fd, int outfd, std::string_view undobytes) {
   mode.fd = fd;
   mode.mode = original;
   push(mode);
+  exitfd = outfd;
   Undo bytes;
-  bytes.fd = exitfd = outfd;
   bytes.len = undobytes.copy(bytes.bytes, sizeof bytes.bytes);
   push(bytes);
   gamefd = fd;
