@@ -4,6 +4,7 @@ key press sends (exact counts from the benchmark's scripted game, not timings)."
 import os
 import shutil
 import sys
+import tempfile
 import unittest
 
 import tmuxlib
@@ -39,7 +40,6 @@ class FrameCost(unittest.TestCase):
 
     @unittest.skipUnless(shutil.which("strace"), "strace is not installed")
     def test_one_write_per_frame(self):
-        import tempfile
         log = tempfile.mktemp(prefix="gomoku-fc-")
         env = dict(os.environ, LANG="C.UTF-8", NO_COLOR="1")
         rows = framecost.play(tmuxlib.BINARY, env, log)

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
 """Score entry, the score file, the continue key and the help screen, on a real terminal."""
+import os
 import time
 
 import tmuxlib
@@ -89,7 +90,6 @@ class Scores(GameTest):
 
     def test_unwritable_score_file_is_an_error(self):
         g = self.game()
-        import os
         os.mkdir(os.path.join(g.dir, "xsxx.txt"))
         g.waitline(0, PROMPT)
         g.type("y")

@@ -1,6 +1,7 @@
 """Drives the real program inside tmux: keys in with send-keys, screens out with capture-pane."""
 import itertools
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -204,9 +205,7 @@ class Terminal:
         self.x = self.y = 0
 
     def feed(self, data):
-        import re
         text = data.decode(self.encoding, errors="replace")
-        self.sgr = self.sgr if hasattr(self, "sgr") else []
         pos = 0
         csi = re.compile(r"\x1b\[([0-9;?]*)([@-~])")
         while pos < len(text):

@@ -18,15 +18,14 @@ using testing::Scripted;
 
 const char kPrompt[] = "是否进入游戏(Y/N)或者帮助（Z）";
 
-// The exit status of initgame over `keys`, or -1 when it returned to play.
-int menustatus(Scripted& t) {
+// The exit status of initgame over the script, or -1 when it returned to play.
+int menustatus() {
   try {
     initgame();
     return -1;
   } catch (const Quit& q) {
     return q.status;
   }
-  (void)t;
 }
 
 struct AnswerCase {
@@ -39,7 +38,7 @@ class DeclinedAnswers : public ::testing::TestWithParam<AnswerCase> {};
 
 TEST_P(DeclinedAnswers, EndWithStatusZeroAndDrawNothing) {
   Scripted t(GetParam().keys);
-  EXPECT_EQ(menustatus(t), 0);
+  EXPECT_EQ(menustatus(), 0);
   EXPECT_EQ(t.con.transcript, kPrompt + GetParam().echoed);
   EXPECT_EQ(t.con.clears(), 0);
 }
@@ -58,7 +57,7 @@ class AcceptedAnswers : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(AcceptedAnswers, ShowTheEmptyBoard) {
   Scripted t(GetParam() + "\n");
-  EXPECT_EQ(menustatus(t), -1);
+  EXPECT_EQ(menustatus(), -1);
   EXPECT_EQ(testing::lines(t.con.screen(), 30), testing::emptyboard());
   EXPECT_EQ(t.con.screen().cury(), 27);
 }
@@ -74,7 +73,7 @@ TEST_P(HelpAnswers, ShowTheLegendThenPauseThenTheBoard) {
     EXPECT_EQ(t.con.screen().line(4), "  +              1  w  a  s  d              +");
     EXPECT_EQ(t.con.screen().line(15), "请按任意键继续. . .");
   };
-  EXPECT_EQ(menustatus(t), -1);
+  EXPECT_EQ(menustatus(), -1);
   EXPECT_EQ(testing::lines(t.con.screen(), 30), testing::emptyboard());
   EXPECT_EQ(t.con.left(), 0u);
 }
@@ -84,14 +83,13 @@ INSTANTIATE_TEST_SUITE_P(Menu, HelpAnswers, ::testing::Values("z", "Z"));
 // The rest of the answer's line is dropped, not read as later input.
 TEST(Menu, RestOfTheLineIsDiscarded) {
   Scripted t("yd 12\n ");
-  EXPECT_EQ(menustatus(t), -1);
+  EXPECT_EQ(menustatus(), -1);
   EXPECT_EQ(playchess(), 0);
   EXPECT_EQ(map[9][9], kPlayer1);
 }
 
-// Runs one turn over the script; returns its result.
-int turn(Scripted& t, int who) {
-  (void)t;
+// Runs one turn of player `who` over the script; returns its result.
+int turn(int who) {
   whoturn = who == 1 ? 0 : 1;
   return playchess();
 }
@@ -110,7 +108,7 @@ TEST_P(Repair, CentreStoneComesBackInItsOwnColour) {
   Scripted t(GetParam().keys);
   map[9][9] = GetParam().centre;
   map[1][1] = kPlayer2;
-  EXPECT_EQ(turn(t, GetParam().who), 0);
+  EXPECT_EQ(turn(GetParam().who), 0);
   EXPECT_EQ(map[9][9], GetParam().centreafter);
   EXPECT_EQ(boardsum(), GetParam().centre + kPlayer2 + GetParam().who);
 }
@@ -130,7 +128,7 @@ TEST(Turn, PromptFollowsTheBoardAndStatusFollowsThePlacement) {
   console::cls();
   printfchessmap();
   t.con.onkey = [&](int) { EXPECT_EQ(t.con.screen().line(27), "现在轮到玩家1，请落子：      +"); };
-  EXPECT_EQ(turn(t, 1), 0);
+  EXPECT_EQ(turn(1), 0);
   auto expect = testing::emptyboard();
   testing::place(expect, 9, 9, 'O');
   expect[27] = "cur = 1                      +";
@@ -144,7 +142,7 @@ TEST_P(Wins, WinMessageNamesTheMover) {
   Scripted t(who == 1 ? "a " : "K ");
   for (int c = 5; c <= 8; ++c) map[9][c - 1] = who;  // four in a row ending left of (9, 8)
   map[9][9] = 3 - who;
-  EXPECT_EQ(turn(t, who), 1);
+  EXPECT_EQ(turn(who), 1);
   EXPECT_EQ(gameover, 1);
   EXPECT_EQ(map[9][9], 3 - who);
   std::string expect = "cur = " + std::to_string(who) + "玩家" + std::to_string(who) + "获胜";
@@ -190,7 +188,7 @@ TEST_P(Draws, ANoMovesBoardIsADraw) {
   Scripted t("d ");
   GetParam().fill();
   console::cls();
-  int result = turn(t, 1);
+  int result = turn(1);
   EXPECT_EQ(result, 0);
   EXPECT_EQ(gameover, GetParam().draw ? 1 : 0);
   EXPECT_EQ(t.con.screen().line(0) == "平局", GetParam().draw);

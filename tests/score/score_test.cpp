@@ -84,14 +84,13 @@ class InTempDir : public ::testing::Test {
     return ss.str();
   }
   // The exit status of addstu over the script, or -1 when it returned.
-  static int entry(Scripted& t) {
+  static int entry() {
     try {
       addstu(pn, pk);
       return -1;
     } catch (const Quit& q) {
       return q.status;
     }
-    (void)t;
   }
   fs::path old_, dir_;
 };
@@ -101,7 +100,7 @@ using ScoreFile = InTempDir;
 TEST_F(ScoreFile, FirstGameCreatesTheFile) {
   Scripted t("3\n5\n");
   map[4][4] = kPlayer1;
-  EXPECT_EQ(entry(t), -1);
+  EXPECT_EQ(entry(), -1);
   EXPECT_EQ(file(), "3\n5\n");
   EXPECT_EQ(score1, 3);
   EXPECT_EQ(score2, 5);
@@ -115,7 +114,7 @@ TEST_F(ScoreFile, LaterGamesAppendTwoLines) {
     out << "1\n2\n";
   }
   Scripted t("-4\n7 8\n");
-  EXPECT_EQ(entry(t), -1);
+  EXPECT_EQ(entry(), -1);
   EXPECT_EQ(file(), "1\n2\n-4\n7\n");
   EXPECT_EQ(score1, -4);
   EXPECT_EQ(score2, 7);
@@ -128,7 +127,7 @@ TEST_F(ScoreFile, BadLinesAreAskedAgainAndBlankOnesSkipped) {
       EXPECT_EQ(t.con.screen().line(0), "玩家一得分:");
     }
   };
-  EXPECT_EQ(entry(t), -1);
+  EXPECT_EQ(entry(), -1);
   EXPECT_EQ(file(), "9\n-1\n");
   EXPECT_EQ(t.con.left(), 0u);
 }
@@ -139,7 +138,7 @@ TEST_F(ScoreFile, RefusalIsShownUnderTheLabel) {
   t.con.onkey = [&](int i) {
     if (i == 2) seen = {t.con.screen().line(0), t.con.screen().line(1), t.con.screen().line(2)};
   };
-  entry(t);
+  entry();
   EXPECT_EQ(seen, (std::vector<std::string>{"玩家一得分:", "x", "请输入整数"}));
 }
 
@@ -158,7 +157,7 @@ TEST_F(ScoreFile, EndOfInputWritesNothing) {
 TEST_F(ScoreFile, DirectoryInTheWayIsAnError) {
   fs::create_directory(kScoreFile);
   Scripted t("3\n5\n");
-  EXPECT_EQ(entry(t), 1);
+  EXPECT_EQ(entry(), 1);
   EXPECT_EQ(t.con.screen().line(0), "Error");
   EXPECT_TRUE(fs::is_directory(kScoreFile));
 }
@@ -166,7 +165,7 @@ TEST_F(ScoreFile, DirectoryInTheWayIsAnError) {
 TEST_F(ScoreFile, FullDeviceIsAnError) {
   fs::create_symlink("/dev/full", kScoreFile);
   Scripted t("3\n5\n");
-  EXPECT_EQ(entry(t), 1);
+  EXPECT_EQ(entry(), 1);
   EXPECT_EQ(t.con.screen().text().find("Error"), t.con.screen().text().rfind("Error"));
   EXPECT_NE(t.con.screen().text().find("Error"), std::string::npos);
 }
@@ -174,7 +173,7 @@ TEST_F(ScoreFile, FullDeviceIsAnError) {
 TEST_F(ScoreFile, FifoWithoutReaderDoesNotHang) {
   ASSERT_EQ(mkfifo(kScoreFile, 0600), 0);
   Scripted t("3\n5\n");
-  EXPECT_EQ(entry(t), 1);
+  EXPECT_EQ(entry(), 1);
   EXPECT_EQ(t.con.screen().line(0), "Error");
 }
 
@@ -186,7 +185,7 @@ TEST_F(ScoreFile, ReadOnlyFileIsAnErrorAndStaysUnchanged) {
   }
   fs::permissions(kScoreFile, fs::perms::owner_read);
   Scripted t("3\n5\n");
-  EXPECT_EQ(entry(t), 1);
+  EXPECT_EQ(entry(), 1);
   EXPECT_EQ(file(), "1\n2\n");
 }
 
