@@ -12,9 +12,6 @@
 namespace gomoku {
 namespace {
 
-// The four step directions of the cursor.
-constexpr int kSteps[4][2] = {{0, 1}, {-1, 0}, {1, 0}, {0, -1}};
-
 // True when the cursor can reach an empty point other than the centre, the board
 // seen as it is once the cursor has left the centre (centre empty).
 bool reachable() {
@@ -29,15 +26,17 @@ bool reachable() {
   while (head < tail && !found) {
     int r = queue[head][0], c = queue[head][1];
     ++head;
-    for (const auto& d : kSteps) {
-      int tr, tc;
-      if (!steptarget(r, c, d[0], d[1], tr, tc) || seen[tr][tc]) continue;
-      seen[tr][tc] = true;
-      found = found || tr != kCentre || tc != kCentre;
-      queue[tail][0] = tr;
-      queue[tail][1] = tc;
-      ++tail;
-    }
+    for (int axis : {kAcross, kDown})
+      for (int sign : {1, -1}) {
+        int tr, tc;
+        const int* d = kDirections[axis];
+        if (!steptarget(r, c, sign * d[0], sign * d[1], tr, tc) || seen[tr][tc]) continue;
+        seen[tr][tc] = true;
+        found = found || tr != kCentre || tc != kCentre;
+        queue[tail][0] = tr;
+        queue[tail][1] = tc;
+        ++tail;
+      }
   }
   map[kCentre][kCentre] = saved;
   return found;

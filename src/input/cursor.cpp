@@ -9,9 +9,11 @@ namespace {
 
 // The step direction that `key` asks for in `s`; false for keys that steer nothing.
 bool direction(const Steering& s, int key, int& dr, int& dc) {
-  dr = key == s.down ? 1 : key == s.up ? -1 : 0;
-  dc = key == s.right ? 1 : key == s.left ? -1 : 0;
-  return dr != 0 || dc != 0;
+  int sign = key == s.right || key == s.down ? 1 : key == s.left || key == s.up ? -1 : 0;
+  const int* d = kDirections[key == s.up || key == s.down ? kDown : kAcross];
+  dr = sign * d[0];
+  dc = sign * d[1];
+  return sign != 0;
 }
 
 // Writes a line break, clears the screen and draws the board.

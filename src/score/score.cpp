@@ -82,18 +82,17 @@ bool appendrecord(int fd, std::string_view record) {
   return !regular || fsync(fd) == 0;
 }
 
-void addstu(int* pn, int* pk) {
+void addstu(int* first, int* second) {
   console::cls();
-  std::memset(map, 0, sizeof map);
-  clearmarks();
+  newgame();
   int fd = openscorefile();
   if (fd < 0) fail();
   console::print("玩家一得分:\n");
-  *pn = readscore();
+  *first = readscore();
   console::print("玩家二得分:\n");
-  *pk = readscore();
+  *second = readscore();
   char record[32];
-  int n = std::snprintf(record, sizeof record, "%d\n%d\n", *pn, *pk);
+  int n = std::snprintf(record, sizeof record, "%d\n%d\n", *first, *second);
   bool ok = appendrecord(fd, std::string_view(record, static_cast<std::size_t>(n)));
   if (::close(fd) != 0 || !ok) fail();
   console::cls();

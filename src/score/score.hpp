@@ -23,9 +23,10 @@ bool appendrecord(int fd, std::string_view record);
 // Opens the score file for appending without ever blocking; -1 on failure.
 int openscorefile();
 
-// Clears the board, asks both players for their scores, stores them through `pn`
-// and `pk` and appends them to the score file; then clears the screen. On a file
-// failure writes "Error" and ends the program with status 1.
-void addstu(int* pn, int* pk);
+// Clears the board, asks both players for their scores, stores them through `first`
+// and `second` (the game passes `pn` and `pk`) and appends them to the score file;
+// then clears the screen. On a file failure writes "Error" and ends the program with
+// status 1.
+void addstu(int* first, int* second);
 
 }  // namespace gomoku

@@ -22,7 +22,6 @@ std::vector<std::size_t> stepcosts(const std::vector<std::string>& turns, bool c
   for (const auto& t : turns) keys += t;
   RenderingConsole con(keys, colour);
   resetstate();
-  clearmarks();
   console::setconsole(&con);
   console::cls();
   printfchessmap();

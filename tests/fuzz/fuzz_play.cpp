@@ -2,7 +2,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "board/state.hpp"
@@ -52,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       checkcells();
       if (stones() != before + (draw ? 0 : 1)) std::abort();
       if (gameover) {
-        std::memset(map, 0, sizeof map);
+        newgame();
         gameover = 0;
       }
     }

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <random>
 
 #include "board/state.hpp"
@@ -226,7 +225,7 @@ TEST(Turn, RandomPlayKeepsTheBoardSound) {
         }
       ASSERT_EQ(count, stones) << "turn " << turns;
       if (gameover) {
-        std::memset(map, 0, sizeof map);
+        newgame();
         gameover = stones = 0;
         ++games;
         console::cls();
