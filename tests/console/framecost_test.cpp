@@ -60,7 +60,7 @@ TEST_P(MoveCost, OneStoneMoveStaysWithinItsBytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(FrameCost, MoveCost, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "colour" : "plain"; });
+                         [](const auto& i) { return i.param ? "colour" : "plain"; });
 
 TEST(FrameCost, FirstBoardScreenAndRepaint) {
   for (bool colour : {false, true}) {

@@ -31,6 +31,8 @@ void checkcells() {
 
 }  // namespace
 
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   testing::Scripted t(std::string(reinterpret_cast<const char*>(data), size));
   int before = 0;

@@ -50,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(Menu, DeclinedAnswers,
                                            AnswerCase{"end_of_input", "", ""},
                                            AnswerCase{"backspaced_y", "y\x7fn\n", "y\b \bn\n"},
                                            AnswerCase{"space_then_y", " y\n", " y\n"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& i) { return std::string(i.param.name); });
 
 class AcceptedAnswers : public ::testing::TestWithParam<std::string> {};
 
@@ -120,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(Turn, Repair,
                                            RepairCase{"p1_space_on_empty_centre", 1, 0, " ", 1},
                                            RepairCase{"p2_empty_centre_placed_elsewhere", 2, 0,
                                                       "HH ", 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& i) { return std::string(i.param.name); });
 
 TEST(Turn, PromptFollowsTheBoardAndStatusFollowsThePlacement) {
   Scripted t(" ");
@@ -198,7 +198,7 @@ INSTANTIATE_TEST_SUITE_P(Turn, Draws,
                                            DrawCase{"hole_out_of_reach", unreachablehole, true},
                                            DrawCase{"hole_in_reach", reachablehole, false},
                                            DrawCase{"only_centre", onlycentre, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& i) { return std::string(i.param.name); });
 
 // Random key streams over many turns and games: the board keeps its invariants.
 TEST(Turn, RandomPlayKeepsTheBoardSound) {

@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
                       EdgeCase{"bottom", std::string(10, 's') + "s ", 19, 9, 10},
                       EdgeCase{"left", std::string(8, 'a') + "a ", 9, 1, 8},
                       EdgeCase{"right", std::string(10, 'd') + "d ", 9, 19, 10}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& i) { return std::string(i.param.name); });
 
 TEST(Cursor, StepOverStonesToTheEdgeIsRefused) {
   Scripted t(std::string(8, 'd') + "d ");
@@ -124,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(Cursor, Centre,
                                                       10, 1},
                                            CentreCase{"back_on_the_centre", 0, "da d ", 9, 10, 3},
                                            CentreCase{"back_on_own_stone", 1, "wsw ", 8, 9, 3}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& i) { return std::string(i.param.name); });
 
 struct KeyCase {
   const char* name;
@@ -152,7 +152,7 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{"p2_capitals", 2, "HHMPK ", 8, 9, 5},
                       KeyCase{"p2_keypad_prefix", 2, std::string("\0K ", 3), 9, 8, 2},
                       KeyCase{"p2_wasd_do_not_steer", 2, "wasd ", 9, 9, 4}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& i) { return std::string(i.param.name); });
 
 TEST(Cursor, RedrawShowsTheCursorAsAStone) {
   Scripted t("d ");
