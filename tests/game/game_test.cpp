@@ -8,6 +8,7 @@
 #include "console/chessmap.hpp"
 #include "support/board.hpp"
 #include "support/scripted.hpp"
+#include "support/tempdir.hpp"
 
 namespace gomoku {
 namespace {
@@ -235,6 +236,46 @@ TEST(Turn, RandomPlayKeepsTheBoardSound) {
     FAIL() << "the key stream ran out";
   }
   EXPECT_GT(games, 3);
+}
+
+// Whole games through gamemain, writing the score file in a temporary directory.
+using GameFlow = testing::InTempDir;
+
+// A whole run: player 1 wins along row 9, scores, 's', player 2 (the loser of the
+// first game) moves first and wins along row 9, scores, then any key but 's' ends it.
+TEST_F(GameFlow, TwoGamesInARow) {
+  std::string game1 = " H d H d H d H d ";
+  std::string game2 = " w M w M w M w M ";
+  Scripted t("y\n" + game1 + "k10\n-3\ns" + game2 + "k0\n4\nq");
+  std::string board2;
+  t.con.onkey = [&](int i) {
+    if (i == 28) board2 = t.con.screen().line(25) + "|" + t.con.screen().line(26);
+  };
+  EXPECT_EQ(gamemain(), 0);
+  EXPECT_EQ(file(), "10\n-3\n0\n4\n");
+  EXPECT_EQ(whoturn, 18);
+  EXPECT_EQ(score1, 0);
+  EXPECT_EQ(score2, 4);
+  EXPECT_EQ(board2, " +        玩家一得分:10      +|   玩家二得分:-3             +");
+  EXPECT_EQ(t.con.left(), 0u);
+}
+
+TEST_F(GameFlow, CapitalSAfterAGameEndsTheProgram) {
+  Scripted t("y\n H d H d H d H d k1\n2\nS w");
+  EXPECT_EQ(gamemain(), 0);
+  EXPECT_EQ(t.con.left(), 2u);
+}
+
+TEST_F(GameFlow, ResultStaysOnScreenUntilAKey) {
+  Scripted t("y\n H d H d H d H d k1\n2\nq");
+  std::vector<std::string> shown;
+  t.con.onkey = [&](int i) {
+    if (i == 19) shown = {t.con.screen().line(9), t.con.screen().line(27), t.con.screen().line(28)};
+  };
+  gamemain();
+  EXPECT_EQ(shown, (std::vector<std::string>{
+                       "  9  *  *  *  *  *  *  *  *  O  O  O  O  O  *  *  *  *  *  *",
+                       "cur = 1玩家1获胜             +", "请按任意键继续. . .          +"}));
 }
 
 }  // namespace

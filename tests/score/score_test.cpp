@@ -7,11 +7,10 @@
 #include <climits>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "board/state.hpp"
-#include "game/game.hpp"
 #include "support/scripted.hpp"
+#include "support/tempdir.hpp"
 
 namespace gomoku {
 namespace {
@@ -63,26 +62,9 @@ TEST(ParseScore, Table) {
   }
 }
 
-// Runs each test in a fresh temporary directory.
-class InTempDir : public ::testing::Test {
+// Score entry in a fresh temporary directory.
+class ScoreFile : public testing::InTempDir {
  protected:
-  void SetUp() override {
-    old_ = fs::current_path();
-    dir_ = fs::temp_directory_path() / ("gomoku-test-" + std::to_string(getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    fs::current_path(dir_);
-  }
-  void TearDown() override {
-    fs::current_path(old_);
-    fs::remove_all(dir_);
-  }
-  static std::string file() {
-    std::ifstream in(kScoreFile);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-  }
   // The exit status of addstu over the script, or -1 when it returned.
   static int entry() {
     try {
@@ -92,10 +74,7 @@ class InTempDir : public ::testing::Test {
       return q.status;
     }
   }
-  fs::path old_, dir_;
 };
-
-using ScoreFile = InTempDir;
 
 TEST_F(ScoreFile, FirstGameCreatesTheFile) {
   Scripted t("3\n5\n");
@@ -200,43 +179,6 @@ TEST_F(ScoreFile, AppendRecordUndoesAShortWrite) {
   EXPECT_TRUE(appendrecord(fd, "3\n4\n"));
   ::close(fd);
   EXPECT_EQ(file(), "1\n2\n3\n4\n");
-}
-
-// A whole run: player 1 wins along row 9, scores, 's', player 2 (the loser of the
-// first game) moves first and wins along row 9, scores, then any key but 's' ends it.
-TEST_F(ScoreFile, TwoGamesInARow) {
-  std::string game1 = " H d H d H d H d ";
-  std::string game2 = " w M w M w M w M ";
-  Scripted t("y\n" + game1 + "k10\n-3\ns" + game2 + "k0\n4\nq");
-  std::string board2;
-  t.con.onkey = [&](int i) {
-    if (i == 28) board2 = t.con.screen().line(25) + "|" + t.con.screen().line(26);
-  };
-  EXPECT_EQ(gamemain(), 0);
-  EXPECT_EQ(file(), "10\n-3\n0\n4\n");
-  EXPECT_EQ(whoturn, 18);
-  EXPECT_EQ(score1, 0);
-  EXPECT_EQ(score2, 4);
-  EXPECT_EQ(board2, " +        玩家一得分:10      +|   玩家二得分:-3             +");
-  EXPECT_EQ(t.con.left(), 0u);
-}
-
-TEST_F(ScoreFile, CapitalSAfterAGameEndsTheProgram) {
-  Scripted t("y\n H d H d H d H d k1\n2\nS w");
-  EXPECT_EQ(gamemain(), 0);
-  EXPECT_EQ(t.con.left(), 2u);
-}
-
-TEST_F(ScoreFile, ResultStaysOnScreenUntilAKey) {
-  Scripted t("y\n H d H d H d H d k1\n2\nq");
-  std::vector<std::string> shown;
-  t.con.onkey = [&](int i) {
-    if (i == 19) shown = {t.con.screen().line(9), t.con.screen().line(27), t.con.screen().line(28)};
-  };
-  gamemain();
-  EXPECT_EQ(shown, (std::vector<std::string>{
-                       "  9  *  *  *  *  *  *  *  *  O  O  O  O  O  *  *  *  *  *  *",
-                       "cur = 1玩家1获胜             +", "请按任意键继续. . .          +"}));
 }
 
 }  // namespace
