@@ -54,7 +54,10 @@ void movecursor(const Steering& s, int* x, int* y) {
     }
     int dr, dc, tr, tc;
     if (direction(s, key, dr, dc)) {
-      if (!steptarget(r, c, dr, dc, tr, tc)) continue;  // refused: nothing changes
+      // Refused: nothing changes. A step onto a stone (four hopped, the fifth taken) is
+      // refused too, where the original game let the cursor overwrite that stone: so
+      // steering never removes a stone, which the centre repair counts on.
+      if (!steptarget(r, c, dr, dc, tr, tc)) continue;
       map[tr][tc] = s.code;
       map[r][c] = kEmpty;
       r = tr;
