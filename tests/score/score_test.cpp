@@ -1,12 +1,16 @@
 #include "score/score.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <climits>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "board/state.hpp"
 #include "support/scripted.hpp"
@@ -168,18 +172,80 @@ TEST_F(ScoreFile, ReadOnlyFileIsAnErrorAndStaysUnchanged) {
   EXPECT_EQ(file(), "1\n2\n");
 }
 
-TEST_F(ScoreFile, AppendRecordUndoesAShortWrite) {
-  // A file size limit makes the write short; the record must not stay half written.
+// What became of score entry run in a child process.
+struct Outcome {
+  int status = -1;     // exit status: 1 for "Error", 0 when entry returned; -1 if killed
+  int signal = 0;      // the signal that killed it, if one did
+  std::string screen;  // what the screen showed at the end
+};
+
+// Runs score entry over `keys` in a child process, after `prepare` has run in it
+// (limits, signals, a FIFO reader), so that faults cannot harm the test itself.
+Outcome inchild(const std::string& keys, const std::function<void(Scripted&)>& prepare) {
+  int p[2];
+  if (pipe(p) != 0) return {};
+  pid_t pid = fork();
+  if (pid == 0) {
+    ::close(p[0]);
+    Scripted t(keys);
+    prepare(t);
+    int status = 0;
+    try {
+      addstu(pn, pk);
+    } catch (const Quit& q) {
+      status = q.status;
+    }
+    std::string text = t.con.screen().text();
+    (void)!::write(p[1], text.data(), text.size());
+    _exit(status);
+  }
+  ::close(p[1]);
+  Outcome o;
+  char buf[4096];
+  for (ssize_t n; (n = ::read(p[0], buf, sizeof buf)) > 0;) o.screen.append(buf, n);
+  ::close(p[0]);
+  int ws = 0;
+  waitpid(pid, &ws, 0);
+  if (WIFEXITED(ws)) o.status = WEXITSTATUS(ws);
+  if (WIFSIGNALED(ws)) o.signal = WTERMSIG(ws);
+  return o;
+}
+
+// Limits the size of files this process writes to `bytes`.
+void limitfilesize(rlim_t bytes) {
+  rlimit rl{bytes, bytes};
+  setrlimit(RLIMIT_FSIZE, &rl);
+}
+
+struct FaultCase {
+  const char* name;
+  void (*prepare)(Scripted&);
+};
+
+class FileFaults : public ScoreFile, public ::testing::WithParamInterface<FaultCase> {};
+
+// A fault while the record is written: "Error", status 1, the file as it was.
+TEST_P(FileFaults, ShowErrorAndLeaveTheFileAsItWas) {
   {
     std::ofstream out(kScoreFile);
     out << "1\n2\n";
   }
-  int fd = openscorefile();
-  ASSERT_GE(fd, 0);
-  EXPECT_TRUE(appendrecord(fd, "3\n4\n"));
-  ::close(fd);
-  EXPECT_EQ(file(), "1\n2\n3\n4\n");
+  Outcome o = inchild("3\n5\n", GetParam().prepare);
+  EXPECT_EQ(o.signal, 0);
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.screen.find("Error"), std::string::npos) << o.screen;
+  EXPECT_EQ(file(), "1\n2\n");
 }
+
+INSTANTIATE_TEST_SUITE_P(ScoreFile, FileFaults,
+                         ::testing::Values(
+                             // Room for two of the record's four bytes: the write comes back short.
+                             FaultCase{"short_write",
+                                       [](Scripted&) {
+                                         std::signal(SIGXFSZ, SIG_IGN);
+                                         limitfilesize(6);
+                                       }}),
+                         [](const auto& i) { return std::string(i.param.name); });
 
 }  // namespace
 }  // namespace gomoku
