@@ -1,6 +1,8 @@
 #include "score/score.hpp"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -153,6 +155,19 @@ TEST_F(ScoreFile, FullDeviceIsAnError) {
   EXPECT_NE(t.con.screen().text().find("Error"), std::string::npos);
 }
 
+// A linked score file is followed: players and scripts may keep it elsewhere.
+TEST_F(ScoreFile, SymbolicLinkIsFollowed) {
+  {
+    std::ofstream out("kept.txt");
+    out << "1\n2\n";
+  }
+  fs::create_symlink("kept.txt", kScoreFile);
+  Scripted t("3\n5\n");
+  EXPECT_EQ(entry(), -1);
+  EXPECT_TRUE(fs::is_symlink(kScoreFile));
+  EXPECT_EQ(file(), "1\n2\n3\n5\n");
+}
+
 TEST_F(ScoreFile, FifoWithoutReaderDoesNotHang) {
   ASSERT_EQ(mkfifo(kScoreFile, 0600), 0);
   Scripted t("3\n5\n");
@@ -179,11 +194,17 @@ struct Outcome {
   std::string screen;  // what the screen showed at the end
 };
 
-// Runs score entry over `keys` in a child process, after `prepare` has run in it
+// A child process running score entry, and the pipe that brings back its screen.
+struct Child {
+  pid_t pid;
+  int screen;
+};
+
+// Starts score entry over `keys` in a child process, after `prepare` has run in it
 // (limits, signals, a FIFO reader), so that faults cannot harm the test itself.
-Outcome inchild(const std::string& keys, const std::function<void(Scripted&)>& prepare) {
+Child startchild(const std::string& keys, const std::function<void(Scripted&)>& prepare) {
   int p[2];
-  if (pipe(p) != 0) return {};
+  if (pipe(p) != 0) std::abort();
   pid_t pid = fork();
   if (pid == 0) {
     ::close(p[0]);
@@ -200,21 +221,42 @@ Outcome inchild(const std::string& keys, const std::function<void(Scripted&)>& p
     _exit(status);
   }
   ::close(p[1]);
+  return {pid, p[0]};
+}
+
+// Waits for the child to end; what became of it.
+Outcome finish(Child c) {
   Outcome o;
   char buf[4096];
-  for (ssize_t n; (n = ::read(p[0], buf, sizeof buf)) > 0;) o.screen.append(buf, n);
-  ::close(p[0]);
+  for (ssize_t n; (n = ::read(c.screen, buf, sizeof buf)) > 0;) o.screen.append(buf, n);
+  ::close(c.screen);
   int ws = 0;
-  waitpid(pid, &ws, 0);
+  waitpid(c.pid, &ws, 0);
   if (WIFEXITED(ws)) o.status = WEXITSTATUS(ws);
   if (WIFSIGNALED(ws)) o.signal = WTERMSIG(ws);
   return o;
+}
+
+// Runs score entry in a child process to its end.
+Outcome inchild(const std::string& keys, const std::function<void(Scripted&)>& prepare) {
+  return finish(startchild(keys, prepare));
 }
 
 // Limits the size of files this process writes to `bytes`.
 void limitfilesize(rlim_t bytes) {
   rlimit rl{bytes, bytes};
   setrlimit(RLIMIT_FSIZE, &rl);
+}
+
+// Room for two of the record's four bytes: the write comes back short.
+void roomfortwobytes(Scripted&) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  limitfilesize(6);
+}
+
+// No room at all: the write fails and raises SIGXFSZ, which must not end the program.
+void noroom(Scripted&) {
+  limitfilesize(4);
 }
 
 struct FaultCase {
@@ -238,14 +280,89 @@ TEST_P(FileFaults, ShowErrorAndLeaveTheFileAsItWas) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ScoreFile, FileFaults,
-                         ::testing::Values(
-                             // Room for two of the record's four bytes: the write comes back short.
-                             FaultCase{"short_write",
-                                       [](Scripted&) {
-                                         std::signal(SIGXFSZ, SIG_IGN);
-                                         limitfilesize(6);
-                                       }}),
+                         ::testing::Values(FaultCase{"short_write", roomfortwobytes},
+                                           FaultCase{"size_limit_signal", noroom}),
                          [](const auto& i) { return std::string(i.param.name); });
+
+// The reader of a FIFO score file goes away while the scores are typed.
+TEST_F(ScoreFile, FifoWhoseReaderLeavesIsAnError) {
+  ASSERT_EQ(mkfifo(kScoreFile, 0600), 0);
+  Outcome o = inchild("3\n5\n", [](Scripted& t) {
+    int reader = ::open(kScoreFile, O_RDONLY | O_NONBLOCK);
+    t.con.onkey = [reader](int i) {
+      if (i == 2) ::close(reader);
+    };
+  });
+  EXPECT_EQ(o.signal, 0);
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.screen.find("Error"), std::string::npos) << o.screen;
+}
+
+TEST(AppendRecord, PipeWithoutReaderIsAFailureNotASignal) {
+  EXPECT_EXIT(
+      {
+        int p[2];
+        if (pipe(p) != 0) _exit(2);
+        ::close(p[0]);
+        _exit(appendrecord(p[1], "3\n5\n") ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(1), "");
+}
+
+// Another game holds the file: this one waits for it, and undoing its own short write
+// keeps the record the other game appended meanwhile.
+TEST_F(ScoreFile, UndoKeepsTheRecordOfAGameFinishingMeanwhile) {
+  {
+    std::ofstream out(kScoreFile);
+    out << "1\n2\n";
+  }
+  int other = ::open(kScoreFile, O_WRONLY | O_APPEND);
+  ASSERT_EQ(flock(other, LOCK_EX), 0);
+  Child c = startchild("3\n5\n", [](Scripted&) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    limitfilesize(10);  // after the other record, room for half of this one
+  });
+  usleep(300000);
+  EXPECT_EQ(file(), "1\n2\n");
+  ASSERT_EQ(::write(other, "7\n8\n", 4), 4);
+  flock(other, LOCK_UN);
+  ::close(other);
+  Outcome o = finish(c);
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(file(), "1\n2\n7\n8\n");
+}
+
+// Renames the score file as a log rotation would.
+void rotate() {
+  fs::rename(kScoreFile, "old.txt");
+}
+
+// Removes the score file.
+void remove() {
+  fs::remove(kScoreFile);
+}
+
+// The file is rotated or removed while the scores are typed: the record goes to the
+// file that is named xsxx.txt when it is written, and the old one is left alone.
+TEST_F(ScoreFile, RecordGoesToTheFileNamedWhenItIsWritten) {
+  for (auto move : {rotate, remove}) {
+    fs::remove("old.txt");
+    {
+      std::ofstream out(kScoreFile);
+      out << "1\n2\n";
+    }
+    Scripted t("3\n5\n");
+    t.con.onkey = [&](int i) {
+      if (i == 2) move();
+    };
+    EXPECT_EQ(entry(), -1);
+    EXPECT_EQ(file(), "3\n5\n");
+    if (fs::exists("old.txt")) {
+      std::ifstream in("old.txt");
+      EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "1\n2\n");
+    }
+  }
+}
 
 }  // namespace
 }  // namespace gomoku
