@@ -118,13 +118,14 @@ TEST_P(Centre, SpaceOnTheCentreOnlyWhenItIsEmpty) {
   EXPECT_EQ(t.con.left(), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cursor, Centre,
-                         ::testing::Values(CentreCase{"first_key_on_empty_centre", 0, " ", 9, 9, 0},
-                                           CentreCase{"first_key_on_occupied_centre", 2, "  d ", 9,
-                                                      10, 1},
-                                           CentreCase{"back_on_the_centre", 0, "da d ", 9, 10, 3},
-                                           CentreCase{"back_on_own_stone", 1, "wsw ", 8, 9, 3}),
-                         [](const auto& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cursor, Centre,
+    ::testing::Values(CentreCase{"first_key_on_empty_centre", 0, " ", 9, 9, 0},
+                      CentreCase{"first_key_on_occupied_centre", 2, "  d ", 9, 10, 1},
+                      CentreCase{"back_on_the_centre", 0, "da d ", 9, 10, 3},
+                      CentreCase{"back_on_own_stone", 1, "wsw ", 8, 9, 3},
+                      CentreCase{"after_keys_that_do_not_move", 0, "xM ", 9, 9, 2}),
+    [](const auto& i) { return std::string(i.param.name); });
 
 struct KeyCase {
   const char* name;
