@@ -12,7 +12,6 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 
 #include "board/state.hpp"
 #include "support/scripted.hpp"
@@ -180,59 +179,18 @@ TEST_F(ScoreFile, ReadOnlyFileIsAnErrorAndStaysUnchanged) {
   EXPECT_EQ(file(), "1\n2\n");
 }
 
-// What became of score entry run in a child process.
-struct Outcome {
-  int status = -1;     // exit status: 1 for "Error", 0 when entry returned; -1 if killed
-  int signal = 0;      // the signal that killed it, if one did
-  std::string screen;  // what the screen showed at the end
-};
-
-// A child process running score entry, and the pipe that brings back its screen.
-struct Child {
-  pid_t pid;
-  int screen;
-};
-
-// Starts score entry over `keys` in a child process, after `prepare` has run in it
-// (limits, signals, a FIFO reader), so that faults cannot harm the test itself.
-Child startchild(const std::string& keys, const std::function<void(Scripted&)>& prepare) {
-  int p[2];
-  if (pipe(p) != 0) std::abort();
-  pid_t pid = fork();
-  if (pid == 0) {
-    ::close(p[0]);
-    Scripted t(keys);
-    prepare(t);
-    int status = 0;
-    try {
-      addstu(pn, pk);
-    } catch (const Quit& q) {
-      status = q.status;
-    }
-    std::string text = t.con.screen().text();
-    (void)!::write(p[1], text.data(), text.size());
-    _exit(status);
+// Runs score entry over "3\n5\n" after `prepare`, in a child process of a death test;
+// exits with its status, or with 99 when "Error" is not on the screen at the end.
+[[noreturn]] void entryexit(void (*prepare)(Scripted&)) {
+  Scripted t("3\n5\n");
+  prepare(t);
+  int status = 0;
+  try {
+    addstu(pn, pk);
+  } catch (const Quit& q) {
+    status = q.status;
   }
-  ::close(p[1]);
-  return {pid, p[0]};
-}
-
-// Waits for the child to end; what became of it.
-Outcome finish(Child c) {
-  Outcome o;
-  char buf[4096];
-  for (ssize_t n; (n = ::read(c.screen, buf, sizeof buf)) > 0;) o.screen.append(buf, n);
-  ::close(c.screen);
-  int ws = 0;
-  waitpid(c.pid, &ws, 0);
-  if (WIFEXITED(ws)) o.status = WEXITSTATUS(ws);
-  if (WIFSIGNALED(ws)) o.signal = WTERMSIG(ws);
-  return o;
-}
-
-// Runs score entry in a child process to its end.
-Outcome inchild(const std::string& keys, const std::function<void(Scripted&)>& prepare) {
-  return finish(startchild(keys, prepare));
+  _exit(t.con.screen().text().find("Error") == std::string::npos ? 99 : status);
 }
 
 // Limits the size of files this process writes to `bytes`.
@@ -259,13 +217,11 @@ struct FaultCase {
 
 class FileFaults : public ScoreFile, public ::testing::WithParamInterface<FaultCase> {};
 
-// A fault while the record is written: "Error", status 1, the file as it was.
+// A fault while the record is written: "Error", status 1, the file as it was, and
+// never death by a signal.
 TEST_P(FileFaults, ShowErrorAndLeaveTheFileAsItWas) {
   earliergame();
-  Outcome o = inchild("3\n5\n", GetParam().prepare);
-  EXPECT_EQ(o.signal, 0);
-  EXPECT_EQ(o.status, 1);
-  EXPECT_NE(o.screen.find("Error"), std::string::npos) << o.screen;
+  EXPECT_EXIT(entryexit(GetParam().prepare), ::testing::ExitedWithCode(1), "");
   EXPECT_EQ(file(), "1\n2\n");
 }
 
@@ -275,17 +231,16 @@ INSTANTIATE_TEST_SUITE_P(ScoreFile, FileFaults,
                          [](const auto& i) { return std::string(i.param.name); });
 
 // The reader of a FIFO score file goes away while the scores are typed.
+void readerleaves(Scripted& t) {
+  int reader = ::open(kScoreFile, O_RDONLY | O_NONBLOCK);
+  t.con.onkey = [reader](int i) {
+    if (i == 2) ::close(reader);
+  };
+}
+
 TEST_F(ScoreFile, FifoWhoseReaderLeavesIsAnError) {
   ASSERT_EQ(mkfifo(kScoreFile, 0600), 0);
-  Outcome o = inchild("3\n5\n", [](Scripted& t) {
-    int reader = ::open(kScoreFile, O_RDONLY | O_NONBLOCK);
-    t.con.onkey = [reader](int i) {
-      if (i == 2) ::close(reader);
-    };
-  });
-  EXPECT_EQ(o.signal, 0);
-  EXPECT_EQ(o.status, 1);
-  EXPECT_NE(o.screen.find("Error"), std::string::npos) << o.screen;
+  EXPECT_EXIT(entryexit(readerleaves), ::testing::ExitedWithCode(1), "");
 }
 
 TEST(AppendRecord, PipeWithoutReaderIsAFailureNotASignal) {
@@ -299,23 +254,26 @@ TEST(AppendRecord, PipeWithoutReaderIsAFailureNotASignal) {
       ::testing::ExitedWithCode(1), "");
 }
 
+// After the other game's record, room for half of this one.
+void roomforhalf(Scripted&) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  limitfilesize(10);
+}
+
 // Another game holds the file: this one waits for it, and undoing its own short write
 // keeps the record the other game appended meanwhile.
 TEST_F(ScoreFile, UndoKeepsTheRecordOfAGameFinishingMeanwhile) {
   earliergame();
   int other = ::open(kScoreFile, O_WRONLY | O_APPEND);
   ASSERT_EQ(flock(other, LOCK_EX), 0);
-  Child c = startchild("3\n5\n", [](Scripted&) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    limitfilesize(10);  // after the other record, room for half of this one
-  });
-  usleep(300000);
-  EXPECT_EQ(file(), "1\n2\n");
-  ASSERT_EQ(::write(other, "7\n8\n", 4), 4);
-  flock(other, LOCK_UN);
+  pid_t pid = fork();
+  if (pid == 0) {  // the other game: appends its record a moment later, then lets go
+    usleep(300000);
+    _exit(::write(other, "7\n8\n", 4) == 4 && flock(other, LOCK_UN) == 0 ? 0 : 1);
+  }
   ::close(other);
-  Outcome o = finish(c);
-  EXPECT_EQ(o.status, 1);
+  EXPECT_EXIT(entryexit(roomforhalf), ::testing::ExitedWithCode(1), "");
+  waitpid(pid, nullptr, 0);
   EXPECT_EQ(file(), "1\n2\n7\n8\n");
 }
 
