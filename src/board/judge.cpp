@@ -18,7 +18,7 @@ int runlength(int r, int c, int dr, int dc, int cur, int limit) {
 int judge(int r, int c) {
   int cur = map[r][c] == kPlayer1 ? kPlayer1 : kPlayer2;
   console::print("cur = %d", cur);
-  for (const auto& d : kLines) {
+  for (const auto& d : kDirections) {
     int count = 1 + runlength(r, c, d[0], d[1], cur) + runlength(r, c, -d[0], -d[1], cur);
     if (count >= 5) return 1;
   }

@@ -3,10 +3,6 @@
 
 namespace gomoku {
 
-// The four lines through a point, as the step of their first half (the second half
-// steps the other way): horizontal, vertical, falling diagonal, rising diagonal.
-inline constexpr int kLines[4][2] = {{0, -1}, {-1, 0}, {-1, -1}, {1, -1}};
-
 // Stones of colour `cur` in an unbroken run from (r, c) in direction (dr, dc),
 // not counting (r, c) itself, looking at most `limit` points ahead (five, as win
 // detection does) and never past the playing area.

@@ -10,9 +10,15 @@ int gameover = 0;
 int score1 = 0, score2 = 0;
 int* pn = &score1;
 int* pk = &score2;
+int lastr = 0, lastc = 0;
+
+void newgame() {
+  std::memset(map, 0, sizeof map);
+  lastr = lastc = 0;
+}
 
 void resetstate() {
-  std::memset(map, 0, sizeof map);
+  newgame();
   whoturn = gameover = score1 = score2 = 0;
   pn = &score1;
   pk = &score2;

@@ -1,4 +1,5 @@
-// The whole state of the game: the board, whose turn it is, the win flag, the scores.
+// The whole state of the game: the board, whose turn it is, the win flag, the scores,
+// the last stone put down.
 #pragma once
 
 namespace gomoku {
@@ -12,12 +13,21 @@ inline constexpr int kSize = 20;
 // The centre point, where every turn's stone cursor starts.
 inline constexpr int kCentre = 9;
 
+// The four lines through a point, each as one step along it (the other half of a
+// line steps the opposite way): across, down, the falling and the rising diagonal.
+// The stone cursor steps along the first two, either way.
+inline constexpr int kDirections[4][2] = {{0, 1}, {1, 0}, {1, 1}, {-1, 1}};
+inline constexpr int kAcross = 0, kDown = 1;
+
 extern int map[kSize][kSize];  // the board, row then column
 extern int whoturn;            // turn counter: even, player 1 moves; odd, player 2
 extern int gameover;           // 1 once the stone just put down has ended the game
 extern int score1, score2;     // the scores last typed, shown under the board
 extern int *pn, *pk;           // where score entry stores them: &score1, &score2
+extern int lastr, lastc;       // the stone put down last (row, column); 0, 0 for none
 
+// Starts a new game: every cell of the board empty, no last stone.
+void newgame();
 // Puts every variable back to its value at program start.
 void resetstate();
 // True when (r, c) lies in the playing area, rows and columns 1 to 19.

@@ -59,25 +59,19 @@ void markstones() {
   for (int r = 1; r < kSize; ++r)
     for (int c = 1; c < kSize; ++c)
       if (map[r][c] == kPlayer1 || map[r][c] == kPlayer2)
-        console::con().screen().markcell(3 * c + 2, r, stoneattr(r, c));
+        console::con().screen().markcell(signcolumn(c), r, stoneattr(r, c));
 }
 
 }  // namespace
 
-int lastr = 0, lastc = 0;
-
-void clearmarks() {
-  lastr = lastc = 0;
-}
-
 void markwin(int r, int c) {
-  for (const auto& d : kLines) {
+  for (const auto& d : kDirections) {
     int back = runlength(r, c, d[0], d[1], map[r][c], kSize);
     int ahead = runlength(r, c, -d[0], -d[1], map[r][c], kSize);
     if (back + ahead + 1 < 5) continue;
     for (int k = -ahead; k <= back; ++k) {
       int rr = r + k * d[0], cc = c + k * d[1];
-      console::con().screen().markcell(3 * cc + 2, rr, stoneattr(rr, cc) | console::kWinning);
+      console::con().screen().markcell(signcolumn(cc), rr, stoneattr(rr, cc) | console::kWinning);
     }
   }
 }

@@ -9,10 +9,11 @@ void printfchessmap();
 // Draws the key legend: a 15 by 15 box of three-column fields.
 void bangzhu();
 
-// The stone put down last (row, column), marked on the board screen; 0, 0 for none.
-extern int lastr, lastc;
-// Forgets the last stone, for a new game.
-void clearmarks();
+// The screen column of the stone sign of board column c: each field is three
+// columns wide with its sign on the right.
+inline int signcolumn(int c) {
+  return 3 * c + 2;
+}
 // Marks, on the board screen just drawn, every stone of the winning line through (r, c).
 void markwin(int r, int c);
 

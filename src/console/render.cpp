@@ -27,8 +27,6 @@ const std::string& shortest(std::initializer_list<const std::string*> c) {
                             [](auto* a, auto* b) { return a->size() < b->size(); });
 }
 
-}  // namespace
-
 // The SGR parameters that turn on the attributes `a`, each after a ';'.
 std::string sgrcodes(std::uint8_t a) {
   std::string s;
@@ -38,6 +36,8 @@ std::string sgrcodes(std::uint8_t a) {
   if (a & kWinning) s += ";7";
   return s;
 }
+
+}  // namespace
 
 std::string sgr(std::uint8_t from, std::uint8_t to) {
   if (to == kPlain) return "\x1b[m";

@@ -12,9 +12,6 @@
 namespace gomoku {
 namespace {
 
-// The four step directions of the cursor.
-constexpr int kSteps[4][2] = {{0, 1}, {-1, 0}, {1, 0}, {0, -1}};
-
 // True when the cursor can reach an empty point other than the centre, the board
 // seen as it is once the cursor has left the centre (centre empty).
 bool reachable() {
@@ -29,15 +26,17 @@ bool reachable() {
   while (head < tail && !found) {
     int r = queue[head][0], c = queue[head][1];
     ++head;
-    for (const auto& d : kSteps) {
-      int tr, tc;
-      if (!steptarget(r, c, d[0], d[1], tr, tc) || seen[tr][tc]) continue;
-      seen[tr][tc] = true;
-      found = found || tr != kCentre || tc != kCentre;
-      queue[tail][0] = tr;
-      queue[tail][1] = tc;
-      ++tail;
-    }
+    for (int axis : {kAcross, kDown})
+      for (int sign : {1, -1}) {
+        int tr, tc;
+        const int* d = kDirections[axis];
+        if (!steptarget(r, c, sign * d[0], sign * d[1], tr, tc) || seen[tr][tc]) continue;
+        seen[tr][tc] = true;
+        found = found || tr != kCentre || tc != kCentre;
+        queue[tail][0] = tr;
+        queue[tail][1] = tc;
+        ++tail;
+      }
   }
   map[kCentre][kCentre] = saved;
   return found;
@@ -86,6 +85,8 @@ bool canplace() {
 
 int playchess() {
   int player = whoturn % 2 == 0 ? kPlayer1 : kPlayer2;
+  // The original game had no draw: on a board where the cursor can reach no empty
+  // point the turn never ended. Here that ends the game as a draw, then scores.
   if (!canplace()) {
     console::print("平局\n");
     gameover = 1;
@@ -114,6 +115,8 @@ int gamemain() {
     playchess();
     ++whoturn;
     if (gameover == 1) {
+      // The original game cleared the result at once for score entry; the pause lets
+      // the players see the final board and who won.
       showresult();
       addstu(pn, pk);
       int k = console::getch();

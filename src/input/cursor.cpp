@@ -9,9 +9,11 @@ namespace {
 
 // The step direction that `key` asks for in `s`; false for keys that steer nothing.
 bool direction(const Steering& s, int key, int& dr, int& dc) {
-  dr = key == s.down ? 1 : key == s.up ? -1 : 0;
-  dc = key == s.right ? 1 : key == s.left ? -1 : 0;
-  return dr != 0 || dc != 0;
+  int sign = key == s.right || key == s.down ? 1 : key == s.left || key == s.up ? -1 : 0;
+  const int* d = kDirections[key == s.up || key == s.down ? kDown : kAcross];
+  dr = sign * d[0];
+  dc = sign * d[1];
+  return sign != 0;
 }
 
 // Writes a line break, clears the screen and draws the board.
@@ -52,7 +54,10 @@ void movecursor(const Steering& s, int* x, int* y) {
     }
     int dr, dc, tr, tc;
     if (direction(s, key, dr, dc)) {
-      if (!steptarget(r, c, dr, dc, tr, tc)) continue;  // refused: nothing changes
+      // Refused: nothing changes. A step onto a stone (four hopped, the fifth taken) is
+      // refused too, where the original game let the cursor overwrite that stone: so
+      // steering never removes a stone, which the centre repair counts on.
+      if (!steptarget(r, c, dr, dc, tr, tc)) continue;
       map[tr][tc] = s.code;
       map[r][c] = kEmpty;
       r = tr;

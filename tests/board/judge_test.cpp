@@ -61,9 +61,9 @@ TEST_P(JudgeTable, FindsFiveOrMoreInARow) {
 
 INSTANTIATE_TEST_SUITE_P(Judge, JudgeTable,
                          ::testing::Combine(::testing::ValuesIn(kFour), ::testing::ValuesIn(kRuns)),
-                         [](const auto& info) {
-                           return std::string(std::get<0>(info.param).name) + "_" +
-                                  std::get<1>(info.param).name;
+                         [](const auto& i) {
+                           return std::string(std::get<0>(i.param).name) + "_" +
+                                  std::get<1>(i.param).name;
                          });
 
 struct EdgeCase {

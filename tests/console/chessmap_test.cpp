@@ -154,7 +154,9 @@ TEST(Marks, WinMarksExactlyTheWinningLine) {
 TEST(Marks, NewGameForgetsTheLastStone) {
   testing::Scripted t("");
   lastr = lastc = 9;
-  clearmarks();
+  map[4][4] = kPlayer2;
+  newgame();
+  EXPECT_EQ(map[4][4], kEmpty);
   map[9][9] = kPlayer1;
   console::cls();
   printfchessmap();

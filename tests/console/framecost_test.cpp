@@ -22,7 +22,6 @@ std::vector<std::size_t> stepcosts(const std::vector<std::string>& turns, bool c
   for (const auto& t : turns) keys += t;
   RenderingConsole con(keys, colour);
   resetstate();
-  clearmarks();
   console::setconsole(&con);
   console::cls();
   printfchessmap();
@@ -61,7 +60,7 @@ TEST_P(MoveCost, OneStoneMoveStaysWithinItsBytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(FrameCost, MoveCost, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "colour" : "plain"; });
+                         [](const auto& i) { return i.param ? "colour" : "plain"; });
 
 TEST(FrameCost, FirstBoardScreenAndRepaint) {
   for (bool colour : {false, true}) {

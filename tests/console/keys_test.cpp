@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"partial_ss3_final", "\x1bO", true, kU},
         Case{"several_keys_one_read", "a\x1b[Cd\x1bOB ", false, "a" + kRight + "d" + kDown + " "},
         Case{"high_bytes_pass", "\xe0H\xe4\xb8\x80", false, "\xe0H\xe4\xb8\x80"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& i) { return std::string(i.param.name); });
 
 TEST(Decode, SequenceSplitAcrossTwoReads) {
   std::string buf = "\x1b[";

@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(Screen, WideSplit,
                          ::testing::Values(SplitCase{"first_half", 1, "x", "ax 家b"},
                                            SplitCase{"second_half", 2, "x", "a x家b"},
                                            SplitCase{"wide_over_two_halves", 2, "一", "a 一 b"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& i) { return std::string(i.param.name); });
 
 TEST(ScreenModel, WrapsAtTheRightEdgeAndScrollsAtTheBottom) {
   Screen s(4, 3);

@@ -115,17 +115,22 @@ class SystemCalls(unittest.TestCase):
             raise unittest.SkipTest("strace is not installed")
         # A traced run tells which write is which, and how many reads the loader makes.
         log = tempfile.mktemp(prefix="gomoku-strace-")
-        cls.plain = run(cls.KEYS, prefix=["strace", "-o", log, "-e", "trace=read,write"])
+        cls.plain = run(cls.KEYS, prefix=["strace", "-o", log, "-e", "trace=read,write,close"])
         if cls.plain[0] != 0:
             raise AssertionError("the plain run failed")
         with open(log) as f:
-            calls = [line for line in f if line.startswith(("read(", "write("))]
+            calls = [line for line in f if line.startswith(("read(", "write(", "close("))]
         os.unlink(log)
         reads = [c for c in calls if c.startswith("read(")]
         writes = [c for c in calls if c.startswith("write(")]
         cls.loaderreads = next(i for i, c in enumerate(reads) if c.startswith("read(0,"))
         cls.framewrites = [i + 1 for i, c in enumerate(writes) if c.startswith("write(1,")]
-        cls.scorewrite = next(i + 1 for i, c in enumerate(writes) if c.startswith("write(5,"))
+        record = '"3\\n5\\n", 4)'
+        cls.scorewrite = next(i + 1 for i, c in enumerate(writes) if record in c)
+        # The first close after the record's write is the one that reports its flush.
+        after = calls[next(i for i, c in enumerate(calls) if record in c):]
+        closes = [c for c in calls if c.startswith("close(")]
+        cls.scoreclose = len(closes) - len([c for c in after if c.startswith("close(")]) + 1
 
     def inject(self, rule):
         call, _, rest = rule.partition(":")
@@ -159,11 +164,16 @@ class SystemCalls(unittest.TestCase):
                 self.assertEqual(out[:k] + plain[k:k + 3] + out[k:], plain)
                 self.assertEqual(score, "3\n5\n")
 
-    def test_short_write_to_the_score_file_is_undone(self):
-        status, out, score = self.inject("write:retval=3:when=%d" % self.scorewrite)
-        self.assertEqual(status, 1)
-        self.assertEqual(score, "")
-        self.assertIn(b"Error", out)
+    def test_failed_score_write_leaves_no_record(self):
+        # The short write writes nothing; a failing fsync or close comes after the whole
+        # record was written, which then has to be taken back.
+        for rule in ["write:retval=3:when=%d" % self.scorewrite, "fsync:error=EIO",
+                     "close:error=EIO:when=%d" % self.scoreclose]:
+            with self.subTest(rule):
+                status, out, score = self.inject(rule)
+                self.assertEqual(status, 1)
+                self.assertEqual(score, "")
+                self.assertIn(b"Error", out)
 
 
 class Keys(GameTest):

@@ -31,6 +31,8 @@ std::string decodeinpieces(const std::string& bytes, std::size_t chunk) {
 
 }  // namespace
 
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string bytes(reinterpret_cast<const char*>(data), size);
   std::string whole = decodeinpieces(bytes, bytes.size() + 1);

@@ -2,7 +2,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "board/state.hpp"
@@ -32,6 +31,8 @@ void checkcells() {
 
 }  // namespace
 
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   testing::Scripted t(std::string(reinterpret_cast<const char*>(data), size));
   int before = 0;
@@ -52,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       checkcells();
       if (stones() != before + (draw ? 0 : 1)) std::abort();
       if (gameover) {
-        std::memset(map, 0, sizeof map);
+        newgame();
         gameover = 0;
       }
     }

@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <random>
 
 #include "board/state.hpp"
 #include "console/chessmap.hpp"
 #include "support/board.hpp"
 #include "support/scripted.hpp"
+#include "support/tempdir.hpp"
 
 namespace gomoku {
 namespace {
@@ -51,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(Menu, DeclinedAnswers,
                                            AnswerCase{"end_of_input", "", ""},
                                            AnswerCase{"backspaced_y", "y\x7fn\n", "y\b \bn\n"},
                                            AnswerCase{"space_then_y", " y\n", " y\n"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& i) { return std::string(i.param.name); });
 
 class AcceptedAnswers : public ::testing::TestWithParam<std::string> {};
 
@@ -121,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(Turn, Repair,
                                            RepairCase{"p1_space_on_empty_centre", 1, 0, " ", 1},
                                            RepairCase{"p2_empty_centre_placed_elsewhere", 2, 0,
                                                       "HH ", 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& i) { return std::string(i.param.name); });
 
 TEST(Turn, PromptFollowsTheBoardAndStatusFollowsThePlacement) {
   Scripted t(" ");
@@ -199,7 +199,7 @@ INSTANTIATE_TEST_SUITE_P(Turn, Draws,
                                            DrawCase{"hole_out_of_reach", unreachablehole, true},
                                            DrawCase{"hole_in_reach", reachablehole, false},
                                            DrawCase{"only_centre", onlycentre, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& i) { return std::string(i.param.name); });
 
 // Random key streams over many turns and games: the board keeps its invariants.
 TEST(Turn, RandomPlayKeepsTheBoardSound) {
@@ -226,7 +226,7 @@ TEST(Turn, RandomPlayKeepsTheBoardSound) {
         }
       ASSERT_EQ(count, stones) << "turn " << turns;
       if (gameover) {
-        std::memset(map, 0, sizeof map);
+        newgame();
         gameover = stones = 0;
         ++games;
         console::cls();
@@ -236,6 +236,46 @@ TEST(Turn, RandomPlayKeepsTheBoardSound) {
     FAIL() << "the key stream ran out";
   }
   EXPECT_GT(games, 3);
+}
+
+// Whole games through gamemain, writing the score file in a temporary directory.
+using GameFlow = testing::InTempDir;
+
+// A whole run: player 1 wins along row 9, scores, 's', player 2 (the loser of the
+// first game) moves first and wins along row 9, scores, then any key but 's' ends it.
+TEST_F(GameFlow, TwoGamesInARow) {
+  std::string game1 = " H d H d H d H d ";
+  std::string game2 = " w M w M w M w M ";
+  Scripted t("y\n" + game1 + "k10\n-3\ns" + game2 + "k0\n4\nq");
+  std::string board2;
+  t.con.onkey = [&](int i) {
+    if (i == 28) board2 = t.con.screen().line(25) + "|" + t.con.screen().line(26);
+  };
+  EXPECT_EQ(gamemain(), 0);
+  EXPECT_EQ(file(), "10\n-3\n0\n4\n");
+  EXPECT_EQ(whoturn, 18);
+  EXPECT_EQ(score1, 0);
+  EXPECT_EQ(score2, 4);
+  EXPECT_EQ(board2, " +        玩家一得分:10      +|   玩家二得分:-3             +");
+  EXPECT_EQ(t.con.left(), 0u);
+}
+
+TEST_F(GameFlow, CapitalSAfterAGameEndsTheProgram) {
+  Scripted t("y\n H d H d H d H d k1\n2\nS w");
+  EXPECT_EQ(gamemain(), 0);
+  EXPECT_EQ(t.con.left(), 2u);
+}
+
+TEST_F(GameFlow, ResultStaysOnScreenUntilAKey) {
+  Scripted t("y\n H d H d H d H d k1\n2\nq");
+  std::vector<std::string> shown;
+  t.con.onkey = [&](int i) {
+    if (i == 19) shown = {t.con.screen().line(9), t.con.screen().line(27), t.con.screen().line(28)};
+  };
+  gamemain();
+  EXPECT_EQ(shown, (std::vector<std::string>{
+                       "  9  *  *  *  *  *  *  *  *  O  O  O  O  O  *  *  *  *  *  *",
+                       "cur = 1玩家1获胜             +", "请按任意键继续. . .          +"}));
 }
 
 }  // namespace

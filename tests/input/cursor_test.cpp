@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
                       EdgeCase{"bottom", std::string(10, 's') + "s ", 19, 9, 10},
                       EdgeCase{"left", std::string(8, 'a') + "a ", 9, 1, 8},
                       EdgeCase{"right", std::string(10, 'd') + "d ", 9, 19, 10}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& i) { return std::string(i.param.name); });
 
 TEST(Cursor, StepOverStonesToTheEdgeIsRefused) {
   Scripted t(std::string(8, 'd') + "d ");
@@ -118,13 +118,14 @@ TEST_P(Centre, SpaceOnTheCentreOnlyWhenItIsEmpty) {
   EXPECT_EQ(t.con.left(), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cursor, Centre,
-                         ::testing::Values(CentreCase{"first_key_on_empty_centre", 0, " ", 9, 9, 0},
-                                           CentreCase{"first_key_on_occupied_centre", 2, "  d ", 9,
-                                                      10, 1},
-                                           CentreCase{"back_on_the_centre", 0, "da d ", 9, 10, 3},
-                                           CentreCase{"back_on_own_stone", 1, "wsw ", 8, 9, 3}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cursor, Centre,
+    ::testing::Values(CentreCase{"first_key_on_empty_centre", 0, " ", 9, 9, 0},
+                      CentreCase{"first_key_on_occupied_centre", 2, "  d ", 9, 10, 1},
+                      CentreCase{"back_on_the_centre", 0, "da d ", 9, 10, 3},
+                      CentreCase{"back_on_own_stone", 1, "wsw ", 8, 9, 3},
+                      CentreCase{"after_keys_that_do_not_move", 0, "xM ", 9, 9, 2}),
+    [](const auto& i) { return std::string(i.param.name); });
 
 struct KeyCase {
   const char* name;
@@ -152,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{"p2_capitals", 2, "HHMPK ", 8, 9, 5},
                       KeyCase{"p2_keypad_prefix", 2, std::string("\0K ", 3), 9, 8, 2},
                       KeyCase{"p2_wasd_do_not_steer", 2, "wasd ", 9, 9, 4}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& i) { return std::string(i.param.name); });
 
 TEST(Cursor, RedrawShowsTheCursorAsAStone) {
   Scripted t("d ");

@@ -1,17 +1,21 @@
 #include "score/score.hpp"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <climits>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "board/state.hpp"
-#include "game/game.hpp"
 #include "support/scripted.hpp"
+#include "support/tempdir.hpp"
 
 namespace gomoku {
 namespace {
@@ -63,26 +67,9 @@ TEST(ParseScore, Table) {
   }
 }
 
-// Runs each test in a fresh temporary directory.
-class InTempDir : public ::testing::Test {
+// Score entry in a fresh temporary directory.
+class ScoreFile : public testing::InTempDir {
  protected:
-  void SetUp() override {
-    old_ = fs::current_path();
-    dir_ = fs::temp_directory_path() / ("gomoku-test-" + std::to_string(getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    fs::current_path(dir_);
-  }
-  void TearDown() override {
-    fs::current_path(old_);
-    fs::remove_all(dir_);
-  }
-  static std::string file() {
-    std::ifstream in(kScoreFile);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-  }
   // The exit status of addstu over the script, or -1 when it returned.
   static int entry() {
     try {
@@ -92,10 +79,9 @@ class InTempDir : public ::testing::Test {
       return q.status;
     }
   }
-  fs::path old_, dir_;
+  // Gives `path` the record of one earlier game.
+  static void earliergame(const char* path = kScoreFile) { std::ofstream(path) << "1\n2\n"; }
 };
-
-using ScoreFile = InTempDir;
 
 TEST_F(ScoreFile, FirstGameCreatesTheFile) {
   Scripted t("3\n5\n");
@@ -109,10 +95,7 @@ TEST_F(ScoreFile, FirstGameCreatesTheFile) {
 }
 
 TEST_F(ScoreFile, LaterGamesAppendTwoLines) {
-  {
-    std::ofstream out(kScoreFile);
-    out << "1\n2\n";
-  }
+  earliergame();
   Scripted t("-4\n7 8\n");
   EXPECT_EQ(entry(), -1);
   EXPECT_EQ(file(), "1\n2\n-4\n7\n");
@@ -170,6 +153,16 @@ TEST_F(ScoreFile, FullDeviceIsAnError) {
   EXPECT_NE(t.con.screen().text().find("Error"), std::string::npos);
 }
 
+// A linked score file is followed: players and scripts may keep it elsewhere.
+TEST_F(ScoreFile, SymbolicLinkIsFollowed) {
+  earliergame("kept.txt");
+  fs::create_symlink("kept.txt", kScoreFile);
+  Scripted t("3\n5\n");
+  EXPECT_EQ(entry(), -1);
+  EXPECT_TRUE(fs::is_symlink(kScoreFile));
+  EXPECT_EQ(file(), "1\n2\n3\n5\n");
+}
+
 TEST_F(ScoreFile, FifoWithoutReaderDoesNotHang) {
   ASSERT_EQ(mkfifo(kScoreFile, 0600), 0);
   Scripted t("3\n5\n");
@@ -179,64 +172,133 @@ TEST_F(ScoreFile, FifoWithoutReaderDoesNotHang) {
 
 TEST_F(ScoreFile, ReadOnlyFileIsAnErrorAndStaysUnchanged) {
   if (geteuid() == 0) GTEST_SKIP() << "root may write anywhere";
-  {
-    std::ofstream out(kScoreFile);
-    out << "1\n2\n";
-  }
+  earliergame();
   fs::permissions(kScoreFile, fs::perms::owner_read);
   Scripted t("3\n5\n");
   EXPECT_EQ(entry(), 1);
   EXPECT_EQ(file(), "1\n2\n");
 }
 
-TEST_F(ScoreFile, AppendRecordUndoesAShortWrite) {
-  // A file size limit makes the write short; the record must not stay half written.
-  {
-    std::ofstream out(kScoreFile);
-    out << "1\n2\n";
+// Runs score entry over "3\n5\n" after `prepare`, in a child process of a death test;
+// exits with its status, or with 99 when "Error" is not on the screen at the end.
+[[noreturn]] void entryexit(void (*prepare)(Scripted&)) {
+  Scripted t("3\n5\n");
+  prepare(t);
+  int status = 0;
+  try {
+    addstu(pn, pk);
+  } catch (const Quit& q) {
+    status = q.status;
   }
-  int fd = openscorefile();
-  ASSERT_GE(fd, 0);
-  EXPECT_TRUE(appendrecord(fd, "3\n4\n"));
-  ::close(fd);
-  EXPECT_EQ(file(), "1\n2\n3\n4\n");
+  _exit(t.con.screen().text().find("Error") == std::string::npos ? 99 : status);
 }
 
-// A whole run: player 1 wins along row 9, scores, 's', player 2 (the loser of the
-// first game) moves first and wins along row 9, scores, then any key but 's' ends it.
-TEST_F(ScoreFile, TwoGamesInARow) {
-  std::string game1 = " H d H d H d H d ";
-  std::string game2 = " w M w M w M w M ";
-  Scripted t("y\n" + game1 + "k10\n-3\ns" + game2 + "k0\n4\nq");
-  std::string board2;
-  t.con.onkey = [&](int i) {
-    if (i == 28) board2 = t.con.screen().line(25) + "|" + t.con.screen().line(26);
+// Limits the size of files this process writes to `bytes`.
+void limitfilesize(rlim_t bytes) {
+  rlimit rl{bytes, bytes};
+  setrlimit(RLIMIT_FSIZE, &rl);
+}
+
+// Room for two of the record's four bytes: the write comes back short.
+void roomfortwobytes(Scripted&) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  limitfilesize(6);
+}
+
+// No room at all: the write fails and raises SIGXFSZ, which must not end the program.
+void noroom(Scripted&) {
+  limitfilesize(4);
+}
+
+struct FaultCase {
+  const char* name;
+  void (*prepare)(Scripted&);
+};
+
+class FileFaults : public ScoreFile, public ::testing::WithParamInterface<FaultCase> {};
+
+// A fault while the record is written: "Error", status 1, the file as it was, and
+// never death by a signal.
+TEST_P(FileFaults, ShowErrorAndLeaveTheFileAsItWas) {
+  earliergame();
+  EXPECT_EXIT(entryexit(GetParam().prepare), ::testing::ExitedWithCode(1), "");
+  EXPECT_EQ(file(), "1\n2\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(ScoreFile, FileFaults,
+                         ::testing::Values(FaultCase{"short_write", roomfortwobytes},
+                                           FaultCase{"size_limit_signal", noroom}),
+                         [](const auto& i) { return std::string(i.param.name); });
+
+// The reader of a FIFO score file goes away while the scores are typed.
+void readerleaves(Scripted& t) {
+  int reader = ::open(kScoreFile, O_RDONLY | O_NONBLOCK);
+  t.con.onkey = [reader](int i) {
+    if (i == 2) ::close(reader);
   };
-  EXPECT_EQ(gamemain(), 0);
-  EXPECT_EQ(file(), "10\n-3\n0\n4\n");
-  EXPECT_EQ(whoturn, 18);
-  EXPECT_EQ(score1, 0);
-  EXPECT_EQ(score2, 4);
-  EXPECT_EQ(board2, " +        玩家一得分:10      +|   玩家二得分:-3             +");
-  EXPECT_EQ(t.con.left(), 0u);
 }
 
-TEST_F(ScoreFile, CapitalSAfterAGameEndsTheProgram) {
-  Scripted t("y\n H d H d H d H d k1\n2\nS w");
-  EXPECT_EQ(gamemain(), 0);
-  EXPECT_EQ(t.con.left(), 2u);
+TEST_F(ScoreFile, FifoWhoseReaderLeavesIsAnError) {
+  ASSERT_EQ(mkfifo(kScoreFile, 0600), 0);
+  EXPECT_EXIT(entryexit(readerleaves), ::testing::ExitedWithCode(1), "");
 }
 
-TEST_F(ScoreFile, ResultStaysOnScreenUntilAKey) {
-  Scripted t("y\n H d H d H d H d k1\n2\nq");
-  std::vector<std::string> shown;
-  t.con.onkey = [&](int i) {
-    if (i == 19) shown = {t.con.screen().line(9), t.con.screen().line(27), t.con.screen().line(28)};
-  };
-  gamemain();
-  EXPECT_EQ(shown, (std::vector<std::string>{
-                       "  9  *  *  *  *  *  *  *  *  O  O  O  O  O  *  *  *  *  *  *",
-                       "cur = 1玩家1获胜             +", "请按任意键继续. . .          +"}));
+TEST(AppendRecord, PipeWithoutReaderIsAFailureNotASignal) {
+  EXPECT_EXIT(
+      {
+        int p[2];
+        if (pipe(p) != 0) _exit(2);
+        ::close(p[0]);
+        _exit(appendrecord(p[1], "3\n5\n") ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(1), "");
+}
+
+// After the other game's record, room for half of this one.
+void roomforhalf(Scripted&) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  limitfilesize(10);
+}
+
+// Another game holds the file: this one waits for it, and undoing its own short write
+// keeps the record the other game appended meanwhile.
+TEST_F(ScoreFile, UndoKeepsTheRecordOfAGameFinishingMeanwhile) {
+  earliergame();
+  int other = ::open(kScoreFile, O_WRONLY | O_APPEND);
+  ASSERT_EQ(flock(other, LOCK_EX), 0);
+  pid_t pid = fork();
+  if (pid == 0) {  // the other game: appends its record a moment later, then lets go
+    usleep(300000);
+    _exit(::write(other, "7\n8\n", 4) == 4 && flock(other, LOCK_UN) == 0 ? 0 : 1);
+  }
+  ::close(other);
+  EXPECT_EXIT(entryexit(roomforhalf), ::testing::ExitedWithCode(1), "");
+  waitpid(pid, nullptr, 0);
+  EXPECT_EQ(file(), "1\n2\n7\n8\n");
+}
+
+// Renames the score file as a log rotation would.
+void rotate() {
+  fs::rename(kScoreFile, "old.txt");
+}
+
+// Removes the score file.
+void erase() {
+  fs::remove(kScoreFile);
+}
+
+// The file is rotated or removed while the scores are typed: the record goes to the
+// file that is named xsxx.txt when it is written.
+TEST_F(ScoreFile, RecordGoesToTheFileNamedWhenItIsWritten) {
+  for (auto move : {rotate, erase}) {
+    earliergame();
+    Scripted t("3\n5\n");
+    t.con.onkey = [&](int i) {
+      if (i == 2) move();
+    };
+    EXPECT_EQ(entry(), -1);
+    EXPECT_EQ(file(), "3\n5\n");
+  }
 }
 
 }  // namespace

@@ -57,7 +57,6 @@ class Scripted {
   explicit Scripted(std::string keys, bool echo = true, int ambiguous = 1)
       : con(std::move(keys), echo, ambiguous) {
     resetstate();
-    clearmarks();
     console::setconsole(&con);
   }
   ~Scripted() { console::setconsole(nullptr); }
