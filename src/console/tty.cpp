@@ -144,10 +144,9 @@ void TtyConsole::present() {
   std::string out;
   enc_->convert(pending_, out);
   pending_.clear();
-  if (!screenmode_) {
-    send(out);
+  if (!screenmode_) {  // the way out is set first: a signal may come as soon as it is sent
     if (!out.empty()) term::setexitbytes(out.back() == '\n' ? "" : "\n");
-    return;
+    return send(out);
   }
   if (!toosmall()) {
     out += render_->frame(screen_);
@@ -156,8 +155,8 @@ void TtyConsole::present() {
     noticed_ = true;
     render_->invalidate();
   }
-  send(out);
   updateexit();
+  send(out);
 }
 
 void TtyConsole::handleevents() {
