@@ -18,7 +18,7 @@ constexpr int kCtrlD = 0x04;
 // columns its echo took (0 for what is not echoed).
 struct Typed {
   struct Char {
-    std::uint32_t bytes;
+    std::uint8_t bytes;
     std::uint8_t cols;
   };
   std::string text;
@@ -61,7 +61,7 @@ void endchar(Typed& t) {
   int w = echowidth(t.partial);
   if (w > 0 && con().echoes()) con().write(t.partial);
   t.text += t.partial;
-  t.chars.push_back({static_cast<std::uint32_t>(t.partial.size()), static_cast<std::uint8_t>(w)});
+  t.chars.push_back({static_cast<std::uint8_t>(t.partial.size()), static_cast<std::uint8_t>(w)});
   t.partial.clear();
 }
 

@@ -77,7 +77,7 @@ TEST_P(MoveCost, OneStoneMoveStaysWithinItsBytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(FrameCost, MoveCost, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "colour" : "plain"; });
+                         [](const auto& test) { return test.param ? "colour" : "plain"; });
 
 TEST(FrameCost, FirstBoardScreenAndRepaint) {
   for (bool colour : {false, true}) {

@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"mode_report", "\x1b[?1000;1$y\x1b[?2004;2$yw", false, "<1000:1><2004:2>w"},
         Case{"attributes_reply", "\x1b[?62;22cw", false, "<-1:0>w"},
         Case{"malformed_mode_report", "\x1b[?1000$yw", false, kU + "w"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Decode, SequenceSplitAcrossTwoReads) {
   std::string buf = "\x1b[";

@@ -79,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(Screen, WideSplit,
                          ::testing::Values(SplitCase{"first_half", 1, "x", "ax 家b"},
                                            SplitCase{"second_half", 2, "x", "a x家b"},
                                            SplitCase{"wide_over_two_halves", 2, "一", "a 一 b"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 struct WrapCase {
   const char* name;
@@ -114,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
         WrapCase{"erase_after_scroll", "abcdefghijklm\b \b\b \b", {"efgh", "ijk", ""}, 3, 1},
         WrapCase{"wide_char_wraps_whole", "abc一\b\b  \b\b\b \b", {"ab", "", ""}, 2, 0},
         WrapCase{"no_backspace_over_break", "ab\ncd\b\b\b", {"ab", "cd", ""}, 0, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(ScreenModel, ResizeKeepsWhatFits) {
   Screen s(6, 3);

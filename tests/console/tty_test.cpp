@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadCase{"cr_alone_ends_a_line", "3\rk", "lk", {"3", "k"}},
                       ReadCase{"lf_after_a_line_is_a_key", "3\n\n", "lk", {"3", "\n"}},
                       ReadCase{"mouse_report_is_no_text", "\x1b[M !!7\n", "l", {"7"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 // Typed at a terminal, only printable characters are echoed (no C1 controls, no broken
 // UTF-8), and Backspace erases exactly what its character's echo took.
