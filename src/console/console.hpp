@@ -18,7 +18,8 @@ class Console {
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
 
-  // The next key byte, like _getch; -1 at the end of input. Shows the screen first.
+  // The next key byte, like _getch; -1 at the end of input. Shows the screen first
+  // (while a line is typed, only when no more input is at hand).
   virtual int readkey() = 0;
   // Drops the bytes of the key last read that have not been read yet (an arrow's code
   // after its prefix); returns how many there were.

@@ -27,8 +27,8 @@ constexpr int kReplyWait = 200;
 
 // True when descriptors a and b are the same terminal.
 bool sameterminal(int a, int b) {
-  struct stat sa {
-  }, sb{};
+  struct stat sa = {};
+  struct stat sb = {};
   return fstat(a, &sa) == 0 && fstat(b, &sb) == 0 && sa.st_rdev == sb.st_rdev;
 }
 
