@@ -18,8 +18,12 @@ class Console {
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
 
-  // The next key byte, like _getch; -1 at the end of input. Shows the screen first.
+  // The next key byte, like _getch; -1 at the end of input. Shows the screen first
+  // (while a line is typed, only when no more input is at hand).
   virtual int readkey() = 0;
+  // Drops the bytes of the key last read that have not been read yet (an arrow's code
+  // after its prefix); returns how many there were.
+  virtual int dropkeyrest() { return 0; }
   // True when typed lines must be echoed (the input is a terminal).
   virtual bool echoes() const = 0;
   // Makes what has been written visible.
@@ -28,22 +32,33 @@ class Console {
   // writes `message`, if any, to standard error.
   [[noreturn]] virtual void quit(int status, std::string_view message = {}) = 0;
 
+  // The next key byte for the game: readkey(), except that a line feed right after a
+  // line ended by a carriage return belongs to that line end and is no key.
+  int key();
+  // Notes the key that ended a typed line.
+  void lineended(int k) { aftercr_ = k == '\r'; }
+  // Says whether a line is being typed: then the screen need be shown before a key only
+  // when no more input is at hand (a long paste is drawn once, not once per byte).
+  void typing(bool on) { typing_ = on; }
+
   // Writes UTF-8 text at the cursor.
   void write(std::string_view utf8);
   // Blanks the screen; output continues at the top-left.
-  void cls();
+  virtual void cls();
   // Moves the output cursor to column x, line y.
   void setpos(int x, int y);
 
   Screen& screen() { return screen_; }
   bool screenmode() const { return screenmode_; }
-  int clears() const { return clears_; }
 
  protected:
   Screen screen_;
   bool screenmode_ = false;
   std::string pending_;  // line-mode text not yet sent
-  int clears_ = 0;
+  bool typing_ = false;  // a line is being typed, past its first key
+
+ private:
+  bool aftercr_ = false;  // the last typed line ended with a carriage return
 };
 
 // The console the game uses.
@@ -51,12 +66,13 @@ Console& con();
 // Makes `c` the console the game uses (the program's terminal, or a test's script).
 void setconsole(Console* c);
 
-// Reads one key without echo; -1 at the end of input.
+// Reads one key byte without echo; -1 at the end of input.
 int getch();
-// Reads one line with echo and Backspace, without its line break. False at the end
-// of input with nothing typed.
+// Reads one line with echo and Backspace, without its line break (LF, CR or CR LF).
+// Echoes only printable characters; keys of several bytes (arrows) are ignored. False
+// at the end of input with nothing typed.
 bool getline(std::string& line);
-// Writes the pause message and waits for one key. False at the end of input.
+// Writes the pause message and waits for one whole key. False at the end of input.
 bool pause();
 // Writes printf-formatted text at the cursor.
 void print(const char* fmt, ...) __attribute__((format(printf, 1, 2)));

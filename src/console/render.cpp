@@ -37,13 +37,14 @@ std::string sgrcodes(std::uint8_t a) {
   return s;
 }
 
-}  // namespace
-
+// The shortest SGR sequence that changes the display attributes from `from` to `to`.
 std::string sgr(std::uint8_t from, std::uint8_t to) {
   if (to == kPlain) return "\x1b[m";
   if ((from & ~to) == 0) return "\x1b[" + sgrcodes(to & ~from).substr(1) + "m";  // only adds
   return "\x1b[0" + sgrcodes(to) + "m";
 }
+
+}  // namespace
 
 Renderer::Renderer(Encoder& enc, bool color, int termcols, int termrows)
     : enc_(enc), color_(color), tcols_(termcols), trows_(termrows) {}
@@ -58,9 +59,16 @@ bool Renderer::same(const Cell& a, const Cell& b) const {
   return a.ch == b.ch && a.width == b.width && shown(a) == shown(b);
 }
 
+// The first line of `back` to show: the terminal's view goes down the model only as far
+// as it must to show the cursor's line.
+int Renderer::topline(const Screen& back) const {
+  return std::clamp(back.cury() - trows_ + 1, 0, std::max(0, back.rows() - trows_));
+}
+
 std::string Renderer::repaint(const Screen& back) {
   front_ = Screen(back.cols(), back.rows(), back.ambiguous());
   pen_ = Pen{0, 0, true, kPlain};
+  top_ = topline(back);
   valid_ = true;
   std::string out = color_ ? "\x1b[m\x1b[H\x1b[2J" : "\x1b[H\x1b[2J";
   diff(back, out);
@@ -68,22 +76,25 @@ std::string Renderer::repaint(const Screen& back) {
 }
 
 std::string Renderer::frame(const Screen& back) {
-  if (!valid_ || front_.cols() != back.cols() || front_.rows() != back.rows()) return repaint(back);
+  if (!valid_ || front_.cols() != back.cols() || front_.rows() != back.rows() ||
+      topline(back) != top_)
+    return repaint(back);
   std::string out;
   diff(back, out);
   return out;
 }
 
-// Appends the changed cells of `back` and the final cursor move; front_ becomes back.
+// Appends the changed cells of the shown lines of `back` and the final cursor move;
+// front_ becomes what the terminal shows.
 void Renderer::diff(const Screen& back, std::string& out) {
-  int rows = std::min(back.rows(), trows_), cols = std::min(back.cols(), tcols_);
+  int rows = std::min(back.rows() - top_, trows_), cols = std::min(back.cols(), tcols_);
   for (int y = 0; y < rows; ++y) {
     for (int x = 0; x < cols;) {
-      if (same(front_.at(x, y), back.at(x, y))) {
+      if (same(front_.at(x, y), cell(back, x, y))) {
         ++x;
         continue;
       }
-      int s = back.at(x, y).width == 0 && x > 0 ? x - 1 : x;
+      int s = cell(back, x, y).width == 0 && x > 0 ? x - 1 : x;
       int e = blankrun(back, s, y, cols);
       if (e - s > kEraseMin) {
         erase(s, e, y, cols, out);
@@ -91,17 +102,18 @@ void Renderer::diff(const Screen& back, std::string& out) {
         continue;
       }
       drawcell(back, s, y, out);
-      x = s + std::max<int>(1, back.at(s, y).width);
+      x = s + std::max<int>(1, cell(back, s, y).width);
     }
+    for (int x = 0; x < back.cols(); ++x) front_.setcell(x, y, cell(back, x, y));
   }
-  front_ = back;
-  if (back.curx() < tcols_ && back.cury() < trows_) moveto(back.curx(), back.cury(), out);
+  int cx = std::min(back.curx(), back.cols() - 1), cy = back.cury() - top_;
+  if (cx < tcols_ && cy < trows_) moveto(cx, cy, out);
 }
 
 // Where the run of plain blanks of `back` that starts at column x of line y ends.
 int Renderer::blankrun(const Screen& back, int x, int y, int cols) const {
-  while (x < cols && back.at(x, y).ch == U' ' && back.at(x, y).width == 1 &&
-         shown(back.at(x, y)) == kPlain)
+  while (x < cols && cell(back, x, y).ch == U' ' && cell(back, x, y).width == 1 &&
+         shown(cell(back, x, y)) == kPlain)
     ++x;
   return x;
 }
@@ -122,9 +134,10 @@ void Renderer::erase(int s, int e, int y, int cols, std::string& out) {
     for (int x = e; x < front_.cols(); ++x) front_.setcell(x, y, Cell{});
 }
 
-// Appends the bytes that draw the character starting at (x, y) of `back`.
+// Appends the bytes that draw the character that starts at column x of the model's line
+// shown on the terminal's line y.
 void Renderer::drawcell(const Screen& back, int x, int y, std::string& out) {
-  const Cell& c = back.at(x, y);
+  const Cell& c = cell(back, x, y);
   if (x + c.width > tcols_) return;  // cut off by a narrow terminal
   moveto(x, y, out);
   if (shown(c) != pen_.attr) {
@@ -134,7 +147,7 @@ void Renderer::drawcell(const Screen& back, int x, int y, std::string& out) {
   std::string utf8;
   encodeutf8(c.ch, utf8);
   enc_.convert(utf8, out);
-  for (int i = 0; i < c.width; ++i) front_.setcell(x + i, y, back.at(x + i, y));
+  for (int i = 0; i < c.width; ++i) front_.setcell(x + i, y, cell(back, x + i, y));
   pen_.x += c.width;
   if (pen_.x >= tcols_ || isambiguous(c.ch)) pen_.known = false;
 }

@@ -16,13 +16,12 @@ struct Pen {
   std::uint8_t attr = kPlain;
 };
 
-// The shortest SGR sequence that changes the display attributes from `from` to `to`.
-std::string sgr(std::uint8_t from, std::uint8_t to);
-
 // Blank runs longer than this are erased (ECH, EL) rather than written as spaces.
 inline constexpr int kEraseMin = 5;
 
-// Keeps a copy of what the terminal shows and sends only the cells that change.
+// Keeps a copy of what the terminal shows and sends only the cells that change. A
+// terminal with fewer lines than the screen model shows the model's lines from top()
+// on: the first line, unless the cursor is further down than the terminal reaches.
 class Renderer {
  public:
   Renderer(Encoder& enc, bool color, int termcols, int termrows);
@@ -35,10 +34,12 @@ class Renderer {
   void resize(int termcols, int termrows);
   // Forgets what the terminal shows, so that the next frame is a repaint.
   void invalidate() { valid_ = false; }
-  bool valid() const { return valid_; }
-  bool color() const { return color_; }
+  // The line of the model shown on the terminal's first line.
+  int top() const { return top_; }
 
  private:
+  int topline(const Screen& back) const;
+  const Cell& cell(const Screen& back, int x, int y) const { return back.at(x, y + top_); }
   void diff(const Screen& back, std::string& out);
   void drawcell(const Screen& back, int x, int y, std::string& out);
   int blankrun(const Screen& back, int x, int y, int cols) const;
@@ -51,6 +52,7 @@ class Renderer {
   Encoder& enc_;
   bool color_;
   int tcols_, trows_;
+  int top_ = 0;
   bool valid_ = false;
   Screen front_;
   Pen pen_;

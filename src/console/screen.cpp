@@ -66,11 +66,26 @@ Screen::Screen(int cols, int rows, int ambiguous)
     : cols_(cols),
       rows_(rows),
       ambiguous_(ambiguous),
-      cells_(static_cast<std::size_t>(cols * rows)) {}
+      cells_(static_cast<std::size_t>(cols * rows)),
+      wrapped_(static_cast<std::size_t>(rows), -1) {}
 
 void Screen::clear() {
   std::fill(cells_.begin(), cells_.end(), Cell{});
+  std::fill(wrapped_.begin(), wrapped_.end(), -1);
   x_ = y_ = 0;
+}
+
+void Screen::resize(int cols, int rows) {
+  if (cols == cols_ && rows == rows_) return;
+  Screen s(cols, rows, ambiguous_);
+  for (int y = 0; y < std::min(rows, rows_); ++y) {
+    for (int x = 0; x < std::min(cols, cols_); ++x) s.cells_[s.idx(x, y)] = at(x, y);
+    if (cols < cols_ && s.at(cols - 1, y).width == 2) s.cells_[s.idx(cols - 1, y)] = Cell{};
+  }
+  s.x_ = std::min(x_, cols);
+  s.y_ = std::min(y_, rows - 1);
+  s.attr_ = attr_;
+  *this = std::move(s);
 }
 
 void Screen::setpos(int x, int y) {
@@ -91,13 +106,28 @@ void Screen::write(std::string_view s) {
   }
 }
 
-// Moves to column 0 of the next line, scrolling the screen up at the bottom.
-void Screen::newline() {
+// Moves to column 0 of the next line, scrolling the screen up at the bottom. `wrapcol`
+// is where the text of the line left wrapped on, or -1 for a line break.
+void Screen::newline(int wrapcol) {
+  wrapped_[y_] = wrapcol;
   x_ = 0;
   if (++y_ < rows_) return;
   y_ = rows_ - 1;
   std::move(cells_.begin() + cols_, cells_.end(), cells_.begin());
   std::fill(cells_.end() - cols_, cells_.end(), Cell{});
+  std::move(wrapped_.begin() + 1, wrapped_.end(), wrapped_.begin());
+  wrapped_.back() = -1;
+}
+
+// Moves the cursor one column left; from the start of a line that text wrapped onto,
+// to the last column of that text on the line above.
+void Screen::backspace() {
+  if (x_ > 0) {
+    --x_;
+  } else if (y_ > 0 && wrapped_[y_ - 1] > 0) {
+    --y_;
+    x_ = wrapped_[y_] - 1;
+  }
 }
 
 // Blanks whatever is left of a wide character that the cell at x cuts in two.
@@ -107,20 +137,20 @@ void Screen::unsplit(int x) {
   if (c.width == 2 && x + 1 < cols_) cells_[idx(x + 1, y_)] = Cell{};
 }
 
-// Writes one character at the cursor and advances it, wrapping as the console does.
+// Writes one character at the cursor and advances it, wrapping before a character that
+// does not fit on the line.
 void Screen::put(char32_t c) {
-  if (c == U'\n') return newline();
+  if (c == U'\n') return newline(-1);
   if (c == U'\r') return void(x_ = 0);
-  if (c == U'\b') return void(x_ = std::max(0, x_ - 1));
+  if (c == U'\b') return backspace();
   int w = charwidth(c, ambiguous_);
   if (w == 0) return;
-  if (x_ + w > cols_) newline();
+  if (x_ + w > cols_) newline(x_);
   unsplit(x_);
   if (w == 2) unsplit(x_ + 1);
   cells_[idx(x_, y_)] = Cell{c, static_cast<std::uint8_t>(w), attr_};
   if (w == 2) cells_[idx(x_ + 1, y_)] = Cell{U' ', 0, attr_};
   x_ += w;
-  if (x_ >= cols_) newline();
 }
 
 std::string Screen::line(int y) const {

@@ -25,9 +25,9 @@ struct Cell {
   bool operator==(const Cell&) const = default;
 };
 
-// The console's size: wider than the 60-column board so that its lines never wrap,
-// and one line more than the 30 the game draws, so that the frame's last line break
-// does not scroll the screen.
+// The console's size when it is no terminal's (a terminal's console is as wide as the
+// terminal): wider than the 60-column board, and one line more than the 30 the game
+// draws, so that the frame's last line break does not scroll the screen.
 inline constexpr int kScreenCols = 80;
 inline constexpr int kScreenRows = 31;
 
@@ -48,12 +48,17 @@ void encodeutf8(char32_t c, std::string& out);
 // A console screen with the Windows console's semantics: text overwrites at the cursor,
 // a line break moves to column 0 of the next line without erasing, positions are
 // absolute from the top-left, clear blanks everything, wide characters take two columns.
+// As on a terminal, a line that fills the width wraps only when the next character
+// comes, so that its line break adds no empty line; Backspace at the start of a line
+// goes back across a wrap to the end of the text above.
 class Screen {
  public:
   Screen(int cols = kScreenCols, int rows = kScreenRows, int ambiguous = 1);
 
   // Writes UTF-8 text at the cursor, wrapping at the right edge and scrolling at the bottom.
   void write(std::string_view utf8);
+  // Gives the screen `cols` columns and `rows` lines, keeping the text that still fits.
+  void resize(int cols, int rows);
   // Moves the cursor to column x, line y (clamped into the screen).
   void setpos(int x, int y);
   // Blanks the screen and puts the cursor at the top-left.
@@ -65,6 +70,7 @@ class Screen {
 
   int cols() const { return cols_; }
   int rows() const { return rows_; }
+  // The cursor's column; cols() after a character filled the line's last column.
   int curx() const { return x_; }
   int cury() const { return y_; }
   int ambiguous() const { return ambiguous_; }
@@ -81,13 +87,15 @@ class Screen {
  private:
   std::size_t idx(int x, int y) const { return static_cast<std::size_t>(y) * cols_ + x; }
   void put(char32_t c);
-  void newline();
+  void newline(int wrapcol);
+  void backspace();
   void unsplit(int x);
 
   int cols_, rows_, ambiguous_;
   int x_ = 0, y_ = 0;
   std::uint8_t attr_ = kPlain;
   std::vector<Cell> cells_;
+  std::vector<int> wrapped_;  // per line: the column where its text wrapped on, or -1
 };
 
 }  // namespace gomoku::console

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,36 +13,53 @@
 namespace gomoku::console::term {
 namespace {
 
-// One step that gives back part of the terminal: bytes to write (showing the cursor,
-// say) or a terminal mode to set. Plain static storage, for the signal handlers.
+// One step that gives back part of the terminal: bytes to write (a colour reset, say)
+// or a terminal mode to set. Plain static storage, for the signal handlers.
 struct Undo {
   bool ismode = false;
-  int fd = -1;  // the terminal whose mode to set; bytes go where the screen goes
+  int fd = -1;  // the terminal whose mode to set; bytes go to the output
   termios mode{};
   char bytes[64]{};
   std::size_t len = 0;
 };
 
-constexpr int kMaxUndo = 4;
+constexpr int kMaxUndo = 16;
 Undo undos[kMaxUndo];
 volatile sig_atomic_t undocount = 0;
 
 // The game's own mode, for taking the terminal again after a suspend.
 int gamefd = -1;
 termios gamemode{};
-// Where to leave the cursor on the way out, double-buffered for the signal handlers.
+// Where give-back writes, and where to leave the cursor, double-buffered for the handlers.
 int exitfd = -1;
 char exitbytes[2][32]{};
 std::size_t exitlen[2]{};
-volatile sig_atomic_t inmode = 0;
 volatile sig_atomic_t exitslot = 0;
+// 1 while there is something to give back.
+volatile sig_atomic_t taken = 0;
 int pipefds[2] = {-1, -1};
 
-// Adds a step to the undo stack (main loop only, before any handler can run it).
+// How long give-back may wait for a terminal that reads slowly, in steps of 20 ms.
+constexpr int kExitWaits = 5;
+
+// Adds a step to the undo stack: filled in first, counted after, so a handler sees it whole.
 void push(const Undo& u) {
   if (undocount >= kMaxUndo) return;
   undos[undocount] = u;
   undocount = undocount + 1;
+}
+
+// The game's terminal mode, made from the mode `m` the terminal had.
+termios gamemodeof(termios m) {
+  m.c_lflag &= ~ICANON;  // keys arrive one at a time, without waiting for Enter
+  m.c_lflag &= ~ECHO;    // the game shows typed text itself, where it belongs on the screen
+  // ISIG stays on: Ctrl-C, Ctrl-\ and Ctrl-Z are the way to end or suspend a game at any
+  // moment, and their handlers give the terminal back first.
+  m.c_lflag |= ISIG;
+  m.c_iflag &= ~IXON;  // Ctrl-S would freeze the board until Ctrl-Q
+  m.c_cc[VMIN] = 1;    // a read returns as soon as one byte is there
+  m.c_cc[VTIME] = 0;
+  return m;
 }
 
 // Sets a terminal mode at once (TCSANOW): waiting for output to drain could block
@@ -51,15 +69,25 @@ void setmode(int fd, const termios& mode) {
   }
 }
 
-// Writes `n` bytes from a signal handler or the main loop, ignoring failures.
-void rawwrite(int fd, const char* p, std::size_t n) {
-  while (n > 0) {
+// Writes `n` bytes without ever blocking for long: the descriptor is made non-blocking
+// for the write, a full terminal gets a few short waits, then the rest is dropped.
+void writesoon(int fd, const char* p, std::size_t n) {
+  int flags = fcntl(fd, F_GETFL);
+  if (flags >= 0) fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+  for (int waits = 0; n > 0;) {
     ssize_t w = ::write(fd, p, n);
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0 || static_cast<std::size_t>(w) >= n) return;
-    p += w;
-    n -= static_cast<std::size_t>(w);
+    if (w > 0) {
+      std::size_t done = std::min(static_cast<std::size_t>(w), n);
+      p += done;
+      n -= done;
+    } else if (w < 0 && errno == EAGAIN && waits++ < kExitWaits) {
+      pollfd pf{fd, POLLOUT, 0};
+      poll(&pf, 1, 20);
+    } else if (!(w < 0 && errno == EINTR)) {
+      break;
+    }
   }
+  if (flags >= 0) fcntl(fd, F_SETFL, flags);
 }
 
 // Sends one event byte to the main loop.
@@ -69,10 +97,19 @@ void post(char event) {
   errno = e;
 }
 
-// Ends the program the way `sig` would, after giving the terminal back.
+// Sets the action for `sig` to its default.
+void setdefault(int sig) {
+  struct sigaction sa {};
+  sa.sa_handler = SIG_DFL;
+  sigemptyset(&sa.sa_mask);
+  sigaction(sig, &sa, nullptr);
+}
+
+// Ends the program the way `sig` would, after giving the terminal back. The signal is
+// blocked while this runs, so it strikes, with its default action, on return.
 void onfatal(int sig) {
   restore();
-  std::signal(sig, SIG_DFL);
+  setdefault(sig);
   raise(sig);
 }
 
@@ -80,7 +117,7 @@ void onfatal(int sig) {
 void onsuspend(int) {
   int e = errno;
   restore();
-  std::signal(SIGTSTP, SIG_DFL);
+  setdefault(SIGTSTP);
   sigset_t set;
   sigemptyset(&set);
   sigaddset(&set, SIGTSTP);
@@ -98,14 +135,14 @@ void onresize(int) {
   post(kResized);
 }
 
-// Installs `handler` for `sig` unless the signal was ignored when we started.
+// Installs `handler` for `sig` unless the signal was ignored when we started. Every
+// other signal waits while a handler runs.
 void catchsignal(int sig, void (*handler)(int)) {
   struct sigaction old {};
-  sigaction(sig, nullptr, &old);
-  if (old.sa_handler == SIG_IGN) return;
+  if (sigaction(sig, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) return;
   struct sigaction sa {};
   sa.sa_handler = handler;
-  sigemptyset(&sa.sa_mask);
+  sigfillset(&sa.sa_mask);
   sa.sa_flags = SA_RESTART;
   sigaction(sig, &sa, nullptr);
 }
@@ -119,9 +156,37 @@ void openpipe() {
   }
 }
 
+// The signals whose default action ends the process.
+constexpr int kFatal[] = {
+    SIGHUP,    SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1, SIGSEGV,
+    SIGUSR2,   SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGSYS,
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+};
+
 }  // namespace
 
-bool enter(int fd, int outfd, std::string_view undobytes) {
+void openstdfds() {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+    int got = ::open("/dev/null", O_RDONLY);
+    if (got >= 0 && got != fd) {  // only when a lower descriptor was opened meanwhile
+      dup2(got, fd);
+      ::close(got);
+    }
+  }
+}
+
+void setoutput(int fd) {
+  exitfd = fd;
+  taken = 1;
+}
+
+bool enter(int fd) {
   termios original{};
   if (!isatty(fd) || tcgetattr(fd, &original) != 0) return false;
   Undo mode;
@@ -129,47 +194,16 @@ bool enter(int fd, int outfd, std::string_view undobytes) {
   mode.fd = fd;
   mode.mode = original;
   push(mode);
-  exitfd = outfd;
-  Undo bytes;
-  bytes.len = undobytes.copy(bytes.bytes, sizeof bytes.bytes);
-  push(bytes);
   gamefd = fd;
-  gamemode = original;
-  gamemode.c_lflag &= ~(ICANON | ECHO);
-  gamemode.c_lflag |= ISIG;
-  gamemode.c_cc[VMIN] = 1;
-  gamemode.c_cc[VTIME] = 0;
+  gamemode = gamemodeof(original);
   reenter();
   return true;
 }
 
-void reenter() {
-  if (gamefd < 0) return;
-  setmode(gamefd, gamemode);
-  inmode = 1;
-}
-
-void restore() {
-  if (!inmode) return;
-  int e = errno;
-  char buf[sizeof exitbytes[0] + kMaxUndo * sizeof undos[0].bytes];  // one write
-  int slot = exitslot;
-  std::size_t n = exitlen[slot];
-  std::memcpy(buf, exitbytes[slot], n);
-  for (int i = undocount - 1; i >= 0; --i) {  // newest first
-    const Undo& u = undos[i];
-    if (!u.ismode) {
-      std::memcpy(buf + n, u.bytes, u.len);
-      n += u.len;
-      continue;
-    }
-    rawwrite(exitfd, buf, n);
-    n = 0;
-    setmode(u.fd, u.mode);
-  }
-  rawwrite(exitfd, buf, n);
-  inmode = 0;
-  errno = e;
+void addundo(std::string_view bytes) {
+  Undo u;
+  u.len = bytes.copy(u.bytes, sizeof u.bytes);
+  push(u);
 }
 
 void setexitbytes(std::string_view bytes) {
@@ -178,10 +212,44 @@ void setexitbytes(std::string_view bytes) {
   exitslot = next;
 }
 
+void reenter() {
+  if (gamefd >= 0) setmode(gamefd, gamemode);
+  taken = 1;
+}
+
+void restore() {
+  sigset_t all, old;
+  sigfillset(&all);
+  sigprocmask(SIG_BLOCK, &all, &old);  // a signal now waits until this is done
+  if (taken) {
+    taken = 0;
+    int e = errno;
+    for (int i = undocount - 1; i >= 0; --i)  // modes first: output may never drain
+      if (undos[i].ismode) setmode(undos[i].fd, undos[i].mode);
+    char buf[sizeof exitbytes[0] + kMaxUndo * sizeof undos[0].bytes];  // one write
+    int slot = exitslot;
+    std::size_t n = exitlen[slot];
+    std::memcpy(buf, exitbytes[slot], n);
+    for (int i = undocount - 1; i >= 0; --i) {  // newest first
+      std::memcpy(buf + n, undos[i].bytes, undos[i].len);
+      n += undos[i].len;
+    }
+    if (exitfd >= 0) writesoon(exitfd, buf, n);
+    errno = e;
+  }
+  sigprocmask(SIG_SETMASK, &old, nullptr);
+}
+
+void forget() {
+  undocount = 0;
+  exitlen[0] = exitlen[1] = 0;
+  gamefd = -1;
+}
+
 void installsignals() {
   openpipe();
-  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGPIPE})
-    catchsignal(sig, onfatal);
+  for (int sig : kFatal) catchsignal(sig, onfatal);
+  for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) catchsignal(sig, onfatal);
   catchsignal(SIGTSTP, onsuspend);
   catchsignal(SIGCONT, onresume);
   catchsignal(SIGWINCH, onresize);
@@ -189,9 +257,6 @@ void installsignals() {
 
 int eventfd() {
   return pipefds[0];
-}
-bool active() {
-  return inmode;
 }
 
 bool writeall(int fd, std::string_view data) {

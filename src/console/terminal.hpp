@@ -1,7 +1,5 @@
-// The terminal's mode, kept and given back on every way out of the program.
+// The terminal's mode and display changes, given back on every way out of the program.
 #pragma once
-
-#include <termios.h>
 
 #include <string_view>
 
@@ -11,25 +9,36 @@ namespace gomoku::console::term {
 inline constexpr char kResized = 'w';  // SIGWINCH
 inline constexpr char kResumed = 'c';  // SIGCONT
 
-// Puts `fd` into non-canonical, no-echo mode with signals kept, pushing the undo
-// steps: the original mode, then the bytes that undo our display changes. Returns
-// false when `fd` is not a terminal (nothing is changed then).
-bool enter(int fd, int outfd, std::string_view undobytes);
-// Puts the terminal back into the game's mode after a suspend.
-void reenter();
-// Gives the terminal back as it was found: the cursor placed under the screen, then
-// the undo steps, newest first. Async-signal-safe; may run many times.
-void restore();
-// Sets the bytes written first on restore (where to leave the cursor). Main loop only.
-void setexitbytes(std::string_view bytes);
+// Opens /dev/null, read-only, on each of descriptors 0, 1 and 2 that is closed, so that
+// no descriptor the program opens later stands in for a standard stream: a closed input
+// reads as ended, a closed output still fails to write.
+void openstdfds();
 
-// Installs the handlers for ending, crash, suspend, resume and resize signals,
-// leaving alone those that were ignored when the program started.
+// Makes `fd` the output that give-back writes to; from now on there is a give-back.
+void setoutput(int fd);
+// Puts terminal `fd` into the game's mode, registering its original mode as an undo
+// step. False when `fd` is not a terminal (nothing is changed then).
+bool enter(int fd);
+// Registers bytes that undo a display change just made (a colour turned on, a terminal
+// mode turned off): they are written on give-back. Main loop only.
+void addundo(std::string_view bytes);
+// Sets the bytes written first on give-back (where to leave the cursor). Main loop only.
+void setexitbytes(std::string_view bytes);
+// Takes the terminal again after a suspend: the game's mode, and a give-back to come.
+void reenter();
+// Gives the terminal back: the original modes first, then, without ever blocking on
+// output, the exit bytes and the undo bytes, newest first. Async-signal-safe; does
+// nothing more until the terminal is taken again.
+void restore();
+// Drops every undo step, once the terminal has been given back for good.
+void forget();
+
+// Installs the handlers for every signal that would end the program (which give the
+// terminal back, then die of the signal), suspend, resume and resize, leaving alone
+// those that were ignored when the program started.
 void installsignals();
 // The read end of the pipe that carries signal events to the main loop, or -1.
 int eventfd();
-// True while the terminal is in the game's mode.
-bool active();
 
 // Writes all of `data` to `fd`, retrying after interruptions, waiting when it would
 // block and going on after short writes. False when the output has gone away.

@@ -2,13 +2,15 @@
 
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
-#include "console/keys.hpp"
 #include "console/terminal.hpp"
 
 namespace gomoku::console {
@@ -17,11 +19,23 @@ namespace {
 // The smallest terminal that the board screen fits in.
 constexpr int kNeedCols = 60;
 constexpr int kNeedRows = 30;
-// How long a partial escape sequence may wait for the rest (a lone Esc), in ms.
-constexpr int kEscWait = 100;
-// Shown again on every way out: cursor visible, cursor keys normal, plain text.
-constexpr std::string_view kUndo = "\x1b[?25h\x1b[?1l";
-constexpr std::string_view kUndoColour = "\x1b[m\x1b[?25h\x1b[?1l";
+// The terminal modes that send what is no key: mouse reports (X10, normal, button and
+// any-motion tracking, with their UTF-8, SGR and urxvt encodings) and bracketed paste.
+constexpr int kQuietModes[] = {9, 1000, 1002, 1003, 1005, 1006, 1015, 2004};
+// How long the way out waits for the replies owed to the queries, in ms.
+constexpr int kReplyWait = 200;
+
+// True when descriptors a and b are the same terminal.
+bool sameterminal(int a, int b) {
+  struct stat sa = {};
+  struct stat sb = {};
+  return fstat(a, &sa) == 0 && fstat(b, &sb) == 0 && sa.st_rdev == sb.st_rdev;
+}
+
+// True for the modes that quietmodes() turns off.
+bool quietmode(int mode) {
+  return std::find(std::begin(kQuietModes), std::end(kQuietModes), mode) != std::end(kQuietModes);
+}
 
 }  // namespace
 
@@ -31,45 +45,87 @@ bool colourrefused() {
   return (nc && *nc) || (t && std::strcmp(t, "dumb") == 0);
 }
 
-TtyConsole::TtyConsole(int infd, int outfd) : Console(Screen()), in_(infd), out_(outfd) {
+TtyConsole::TtyConsole(int infd, int outfd)
+    : Console(Screen()), in_(infd), out_(outfd), reader_(*this) {
   enc_ = std::make_unique<Encoder>(localecodeset());
   outterm_ = isatty(out_);
   bool colour = outterm_ && !colourrefused();
-  screen_ = Screen(kScreenCols, kScreenRows, enc_->gb() ? 2 : 1);
-  querysize();
-  render_ = std::make_unique<Renderer>(*enc_, colour, tcols_, trows_);
   term::installsignals();
-  interm_ = term::enter(in_, out_, colour ? kUndoColour : kUndo);
+  term::setoutput(out_);
+  interm_ = term::enter(in_);
+  if (colour) term::addundo("\x1b[m");  // frames turn colours on
+  screen_ = Screen(kScreenCols, kScreenRows, enc_->gb() ? 2 : 1);
+  render_ = std::make_unique<Renderer>(*enc_, colour, tcols_, trows_);
+  fit();
+  quietmodes();
 }
 
 TtyConsole::~TtyConsole() {
   finish();
 }
 
-// Reads the terminal's size, or keeps the default when there is no terminal.
-void TtyConsole::querysize() {
+// Reads the terminal's size, or keeps the screen model's own when the output is no
+// terminal (then nothing is cut off); the model is as wide as the terminal, so that
+// long lines wrap where the terminal's edge is, but never narrower than the board.
+void TtyConsole::fit() {
   winsize ws{};
-  if ((ioctl(out_, TIOCGWINSZ, &ws) == 0 || ioctl(in_, TIOCGWINSZ, &ws) == 0) && ws.ws_col > 0 &&
-      ws.ws_row > 0) {
+  if (outterm_ && ioctl(out_, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0 && ws.ws_row > 0) {
     tcols_ = ws.ws_col;
     trows_ = ws.ws_row;
+  }
+  screen_.resize(std::max(tcols_, kNeedCols), kScreenRows);
+  render_->resize(tcols_, trows_);
+}
+
+// Mouse reporting and bracketed paste, which another program may have left on, would
+// send what is no key. They are turned off, having asked first (DECRQM) which were on;
+// a device attributes query, which every terminal answers, comes last, so that its
+// answer tells that every reply is in. A mode is turned on again on the way out only
+// when the terminal said it was on; a terminal that does not answer DECRQM keeps them off.
+void TtyConsole::quietmodes() {
+  if (!interm_ || !outterm_ || !sameterminal(in_, out_)) return;
+  std::string ask;
+  quiet_ = "\x1b[?";
+  for (int m : kQuietModes) {
+    ask += "\x1b[?" + std::to_string(m) + "$p";
+    quiet_ += std::to_string(m) + ";";
+  }
+  quiet_.back() = 'l';
+  send(ask + quiet_ + "\x1b[c");
+  replyowed_ = true;
+}
+
+void TtyConsole::noted(const Decoded& reply) {
+  if (reply.mode == kAttributesReply) replyowed_ = false;
+  if (reply.setting == 1 && quietmode(reply.mode))
+    term::addundo("\x1b[?" + std::to_string(reply.mode) + "h");
+}
+
+void TtyConsole::awaitreplies() {
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReplyWait);
+  while (replyowed_) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        end - std::chrono::steady_clock::now());
+    std::optional<Decoded> d = left.count() > 0 ? reader_.next(int(left.count())) : std::nullopt;
+    if (!d) return;
+    if (d->count == 0) noted(*d);
   }
 }
 
 void TtyConsole::send(std::string_view bytes) {
-  if (dead_ || bytes.empty()) return;
-  if (!term::writeall(out_, bytes)) dead_ = true;  // the output has gone away
+  if (out_ < 0 || bytes.empty()) return;
+  if (!term::writeall(out_, bytes)) out_ = -1;  // the output has gone away
 }
 
-// Records where to leave the cursor if the program ends now: under the last used line.
+// Records where to leave the cursor if the program ends now: under the last line used,
+// or, before the screen is used, at the start of a line.
 void TtyConsole::updateexit() {
-  if (!screenmode_) return;
   int last = -1;
   for (int y = 0; y < screen_.rows(); ++y)
     if (!screen_.line(y).empty()) last = y;
-  int y = last + 1 < trows_ ? last + 1 : trows_ - 1;
-  std::string bytes = "\x1b[" + std::to_string(y + 1) + "H";
-  if (last + 1 >= trows_) bytes += "\r\n";
+  int y = std::max(0, last + 1 - render_->top());
+  std::string bytes = "\x1b[" + std::to_string(std::min(y, trows_ - 1) + 1) + "H";
+  if (y >= trows_) bytes += "\r\n";
   term::setexitbytes(bytes);
 }
 
@@ -86,85 +142,88 @@ std::string TtyConsole::notice() const {
 
 void TtyConsole::present() {
   std::string out;
-  if (!pending_.empty()) enc_->convert(pending_, out);
+  enc_->convert(pending_, out);
   pending_.clear();
-  if (toosmall() && !noticed_) {
+  if (!screenmode_) {  // the way out is set first: a signal may come as soon as it is sent
+    if (!out.empty()) term::setexitbytes(out.back() == '\n' ? "" : "\n");
+    return send(out);
+  }
+  if (!toosmall()) {
+    out += render_->frame(screen_);
+  } else if (!noticed_) {
     out += notice();
     noticed_ = true;
     render_->invalidate();
-  } else if (screenmode_ && !toosmall()) {
-    out += render_->frame(screen_);
   }
-  send(out);
   updateexit();
+  send(out);
 }
 
-// Handles the events that signal handlers posted: resize and resume.
 void TtyConsole::handleevents() {
   char ev[16];
   ssize_t n;
-  bool repaint = false;
+  bool any = false, resumed = false;
   while ((n = ::read(term::eventfd(), ev, sizeof ev)) > 0) {
-    for (ssize_t i = 0; i < n; ++i) {
-      if (ev[i] == term::kResumed && interm_) term::reenter();
-      repaint = true;
-    }
+    any = true;
+    resumed = resumed || std::memchr(ev, term::kResumed, static_cast<std::size_t>(n));
   }
-  if (!repaint) return;
-  querysize();
-  render_->resize(tcols_, trows_);
+  if (!any) return;
+  if (resumed) {
+    term::reenter();
+    send(quiet_);
+  }
+  fit();
   noticed_ = false;
   present();
 }
 
-// Reads more input bytes, waiting for them (briefly when `waitlong` is false).
-// False when none came: the wait ran out or the input has ended.
-bool TtyConsole::fill(bool waitlong) {
+long TtyConsole::get(char* buf, std::size_t n, int ms) {
   for (;;) {
-    if (eof_) return false;
     pollfd p[2] = {{in_, POLLIN, 0}, {term::eventfd(), POLLIN, 0}};
-    int r = poll(p, term::eventfd() >= 0 ? 2 : 1, waitlong ? -1 : kEscWait);
-    if (r < 0 && errno != EINTR) eof_ = true;
-    if (r == 0) return false;
-    if (r > 0 && (p[1].revents & POLLIN)) handleevents();
-    if (r <= 0 || !(p[0].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL))) continue;
-    char buf[256];
-    ssize_t n = ::read(in_, buf, sizeof buf);
-    if (n > 0) {
-      raw_.append(buf, static_cast<std::size_t>(n));
-      return true;
+    int r = poll(p, term::eventfd() >= 0 ? 2 : 1, ms);
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) return r;
+    if (p[1].revents & POLLIN) handleevents();
+    if (!(p[0].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL))) continue;
+    ssize_t got = ::read(in_, buf, n);
+    if (got > 0 && !dropping()) return got;
+    if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN)) return -1;
+  }
+}
+
+bool TtyConsole::nextkey() {
+  for (;;) {
+    if (!(typing_ && reader_.ready())) present();
+    if (out_ < 0) quit(1, "gomoku: the terminal has gone away\n");
+    std::optional<Decoded> d = reader_.next();
+    if (!d) return false;
+    if (d->count == 0) {
+      noted(*d);
+      continue;
     }
-    if (n == 0 || (errno != EINTR && errno != EAGAIN)) eof_ = true;
+    key_.assign(reinterpret_cast<const char*>(d->keys), static_cast<std::size_t>(d->count));
+    return true;
   }
 }
 
 int TtyConsole::readkey() {
-  if (keys_.empty()) present();  // not between the bytes of one key (an arrow's two)
-  while (keys_.empty()) {
-    if (dead_) quit(1, "gomoku: the terminal has gone away\n");
-    if (toosmall() && !eof_) {  // keys typed while the notice shows are dropped
-      raw_.clear();
-      fill(true);
-      if (toosmall()) raw_.clear();
-      continue;
-    }
-    if (raw_.empty()) {  // wait, then look again: the terminal may have shrunk meanwhile
-      if (!fill(true) && raw_.empty()) return -1;
-      continue;
-    }
-    Decoded d = decodekey(raw_, eof_);
-    while (d.needmore) d = decodekey(raw_, !fill(false));  // wait briefly for the rest
-    raw_.erase(0, d.used);
-    keys_.append(reinterpret_cast<const char*>(d.keys), static_cast<std::size_t>(d.count));
-  }
-  int k = static_cast<unsigned char>(keys_[0]);
-  keys_.erase(0, 1);
+  if (key_.empty() && !nextkey()) return -1;
+  int k = static_cast<unsigned char>(key_[0]);
+  key_.erase(0, 1);
   return k;
 }
 
+int TtyConsole::dropkeyrest() {
+  int n = static_cast<int>(key_.size());
+  key_.clear();
+  return n;
+}
+
 void TtyConsole::finish() {
-  if (!dead_) present();
+  present();
+  awaitreplies();
   term::restore();
+  term::forget();
 }
 
 void TtyConsole::quit(int status, std::string_view message) {

@@ -14,6 +14,7 @@ std::string decodeall(std::string bytes, bool final) {
     Decoded d = decodekey(bytes, final);
     if (d.needmore) return keys + "<more>";
     keys.append(reinterpret_cast<const char*>(d.keys), d.count);
+    if (d.count == 0) keys += "<" + std::to_string(d.mode) + ":" + std::to_string(d.setting) + ">";
     bytes.erase(0, d.used);
   }
   return keys;
@@ -28,6 +29,10 @@ struct Case {
 
 const std::string kUp = "\xe0H", kDown = "\xe0P", kLeft = "\xe0K", kRight = "\xe0M";
 const std::string kU = "\x1b";  // the byte given for an unknown key
+
+void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class DecodeTable : public ::testing::TestWithParam<Case> {};
 
@@ -58,8 +63,19 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"partial_ss3_waits", "\x1bO", false, "<more>"},
         Case{"partial_ss3_final", "\x1bO", true, kU},
         Case{"several_keys_one_read", "a\x1b[Cd\x1bOB ", false, "a" + kRight + "d" + kDown + " "},
-        Case{"high_bytes_pass", "\xe0H\xe4\xb8\x80", false, "\xe0H\xe4\xb8\x80"}),
-    [](const auto& i) { return std::string(i.param.name); });
+        Case{"high_bytes_pass", "\xe0H\xe4\xb8\x80", false, "\xe0H\xe4\xb8\x80"},
+        Case{"x10_mouse_report", "\x1b[M !!w", false, kU + "w"},
+        Case{"x10_mouse_report_waits", "\x1b[M !", false, "<more>"},
+        Case{"sgr_mouse_report", "\x1b[<0;12;5M\x1b[<0;12;5mw", false, kU + kU + "w"},
+        Case{"bracketed_paste", "\x1b[200~3\n\x1b[201~", false, kU + "3\n" + kU},
+        Case{"osc_ended_by_bel", "\x1b]11;rgb:0/0/0\x07w", false, kU + "w"},
+        Case{"dcs_ended_by_st", "\x1bP1$r0m\x1b\\w", false, kU + "w"},
+        Case{"osc_waits_for_its_end", "\x1b]0;title", false, "<more>"},
+        Case{"osc_cut_by_a_control", "\x1b]0;ti\nw", false, kU + "\nw"},
+        Case{"mode_report", "\x1b[?1000;1$y\x1b[?2004;2$yw", false, "<1000:1><2004:2>w"},
+        Case{"attributes_reply", "\x1b[?62;22cw", false, "<-1:0>w"},
+        Case{"malformed_mode_report", "\x1b[?1000$yw", false, kU + "w"}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Decode, SequenceSplitAcrossTwoReads) {
   std::string buf = "\x1b[";

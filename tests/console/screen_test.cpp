@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace gomoku::console {
 namespace {
 
@@ -76,14 +79,54 @@ INSTANTIATE_TEST_SUITE_P(Screen, WideSplit,
                          ::testing::Values(SplitCase{"first_half", 1, "x", "ax 家b"},
                                            SplitCase{"second_half", 2, "x", "a x家b"},
                                            SplitCase{"wide_over_two_halves", 2, "一", "a 一 b"}),
-                         [](const auto& i) { return std::string(i.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
-TEST(ScreenModel, WrapsAtTheRightEdgeAndScrollsAtTheBottom) {
+struct WrapCase {
+  const char* name;
+  const char* text;
+  std::vector<std::string> lines;
+  int x, y;
+};
+
+void PrintTo(const WrapCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class Wrap : public ::testing::TestWithParam<WrapCase> {};
+
+// Text wraps before the character that does not fit (a full line's own line break adds
+// no empty line), scrolls at the bottom, and Backspace goes back across a wrap only.
+TEST_P(Wrap, WrapsScrollsAndBacksUp) {
   Screen s(4, 3);
-  s.write("abcdefgh\nij");
-  EXPECT_EQ(s.line(0), "efgh");
-  EXPECT_EQ(s.line(1), "");
-  EXPECT_EQ(s.line(2), "ij");
+  s.write(GetParam().text);
+  EXPECT_EQ(std::vector<std::string>({s.line(0), s.line(1), s.line(2)}), GetParam().lines);
+  EXPECT_EQ(s.curx(), GetParam().x);
+  EXPECT_EQ(s.cury(), GetParam().y);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ScreenModel, Wrap,
+    ::testing::Values(
+        WrapCase{"full_line_waits_to_wrap", "abcd", {"abcd", "", ""}, 4, 0},
+        WrapCase{"full_line_then_break", "abcd\nef", {"abcd", "ef", ""}, 2, 1},
+        WrapCase{"wraps_and_scrolls", "abcdefghijklm", {"efgh", "ijkl", "m"}, 1, 2},
+        WrapCase{"erase_back_over_wrap", "abcde\b \b\b \b", {"abc", "", ""}, 3, 0},
+        WrapCase{"erase_after_scroll", "abcdefghijklm\b \b\b \b", {"efgh", "ijk", ""}, 3, 1},
+        WrapCase{"wide_char_wraps_whole", "abc一\b\b  \b\b\b \b", {"ab", "", ""}, 2, 0},
+        WrapCase{"no_backspace_over_break", "ab\ncd\b\b\b", {"ab", "cd", ""}, 0, 1}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST(ScreenModel, ResizeKeepsWhatFits) {
+  Screen s(6, 3);
+  s.write("ab玩家\nxyz");
+  s.resize(5, 2);
+  EXPECT_EQ(s.line(0), "ab玩");
+  EXPECT_EQ(s.line(1), "xyz");
+  s.resize(8, 4);
+  EXPECT_EQ(s.line(0), "ab玩");
+  EXPECT_EQ(s.cols(), 8);
+  EXPECT_EQ(s.curx(), 3);
+  EXPECT_EQ(s.cury(), 1);
 }
 
 TEST(ScreenModel, WideCharacterDoesNotStraddleTheEdge) {

@@ -2,13 +2,21 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <string>
 #include <thread>
 
+#include "support/pty.hpp"
+
 namespace gomoku::console::term {
 namespace {
+
+using testing::drain;
+using testing::Pipe;
+using testing::Pty;
 
 // A non-blocking pipe drained slowly: writes come back short or would block.
 TEST(WriteAll, SendsEverythingThroughShortAndWouldBlockWrites) {
@@ -40,14 +48,44 @@ TEST(WriteAll, ReportsOutputThatHasGoneAway) {
   signal(SIGPIPE, SIG_DFL);
 }
 
-TEST(TerminalMode, NothingChangesWhenInputIsNotATerminal) {
-  int fds[2];
-  ASSERT_EQ(pipe(fds), 0);
-  EXPECT_FALSE(enter(fds[0], fds[1], "\x1b[?25h"));
-  EXPECT_FALSE(active());
-  restore();  // must be harmless
-  close(fds[0]);
-  close(fds[1]);
+// The terminal modes that matter to the game, for comparing.
+std::string flags(const termios& t) {
+  return std::to_string(t.c_iflag) + " " + std::to_string(t.c_oflag) + " " +
+         std::to_string(t.c_lflag) + " " + std::to_string(t.c_cc[VMIN]) + " " +
+         std::to_string(t.c_cc[VTIME]);
+}
+
+// Whatever the input is, the output gets the exit bytes and every undo step, newest
+// first, once per taking; a terminal input gets its own mode back.
+TEST(GiveBack, RestoresTheModeAndWritesEveryUndoOnce) {
+  for (bool interminal : {true, false}) {
+    SCOPED_TRACE(interminal ? "input a terminal" : "input a pipe");
+    Pty out;
+    Pipe pipe;
+    int in = interminal ? out.slave : pipe.in();
+    termios before{}, game{}, after{};
+    tcgetattr(out.slave, &before);
+    ASSERT_TRUE(before.c_iflag & IXON);
+    setoutput(out.slave);
+    EXPECT_EQ(enter(in), interminal);
+    tcgetattr(out.slave, &game);
+    addundo("<colour off>");
+    addundo("<mouse on>");
+    setexitbytes("<under the board>");
+    restore();
+    restore();
+    tcgetattr(out.slave, &after);
+    EXPECT_EQ(drain(out.master), "<under the board><mouse on><colour off>");
+    EXPECT_EQ(flags(after), flags(before));
+    if (interminal) {
+      EXPECT_EQ(game.c_lflag & (ICANON | ECHO | ISIG), tcflag_t{ISIG});
+      EXPECT_FALSE(game.c_iflag & IXON);
+      reenter();
+      restore();
+      EXPECT_EQ(drain(out.master), "<under the board><mouse on><colour off>");
+    }
+    forget();
+  }
 }
 
 }  // namespace

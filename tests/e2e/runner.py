@@ -25,10 +25,11 @@ while args and args[0] in ("--ignore", "--job"):
 
 
 def child_setup():
+    if job:  # the foreground job before the program runs (SIGTTOU is still ignored here)
+        os.setpgid(0, 0)
+        os.tcsetpgrp(0, os.getpgrp())
     for sig in (signal.SIGTSTP, signal.SIGTTOU):  # the runner's own ignoring is not passed on
         signal.signal(sig, signal.SIG_DFL)
-    if job:
-        os.setpgid(0, 0)
     for sig in ignored:
         signal.signal(sig, signal.SIG_IGN)
 

@@ -12,7 +12,10 @@ import tmuxlib
 sys.path.insert(0, os.path.join(tmuxlib.HERE, "../../bench"))
 import framecost  # noqa: E402
 
-MOVE_PLAIN, MOVE_COLOUR, SCREEN = 24, 40, 2200
+with open(os.path.join(tmuxlib.HERE, "../../bench/goals.txt")) as _goals:
+    GOALS = {k: int(v) for k, v in (line.split() for line in _goals
+                                    if line.strip() and not line.startswith("#"))}
+MOVE_PLAIN, MOVE_COLOUR, SCREEN = GOALS["move_plain"], GOALS["move_colour"], GOALS["screen"]
 
 
 class FrameCost(unittest.TestCase):

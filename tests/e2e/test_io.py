@@ -3,6 +3,7 @@
 locales: the program keeps working or ends cleanly."""
 import os
 import pty
+import re
 import select
 import shutil
 import signal
@@ -57,6 +58,60 @@ class EndOfInput(unittest.TestCase):
                 self.assertEqual(code, status)
                 self.assertEqual(file, score)
                 self.assertEqual(len(err.strip().splitlines()), 1 if status else 0, err)
+
+
+class Scripts(unittest.TestCase):
+    def test_scripted_games_play_through(self):
+        # README's example with the board on a terminal too small for it (keys from a pipe
+        # are never dropped), and two games with CR LF line ends (the LF is no key).
+        win2 = " w M w M w M w M "  # player 2, moving first, wins along row 9
+        cases = [("README's example in 80x24", 24, b"y\n H d H d H d H d k3\n5\nq", "3\n5\n"),
+                 ("CR LF line ends", 32, ("y\r\n" + WIN + "k3\r\n5\r\ns" + win2 + "k1\r\n2\r\nq")
+                  .encode(), "3\n5\n1\n2\n")]
+        for name, rows, keys, score in cases:
+            with self.subTest(name):
+                run = tmuxlib.PtyRun(cols=80, rows=rows, stdin=keys)
+                self.addCleanup(run.close)
+                run.proc.stdin.close()
+                self.assertEqual(run.wait(), 0)
+                with open(os.path.join(run.dir, "xsxx.txt")) as f:
+                    self.assertEqual(f.read(), score)
+
+    def test_closed_standard_streams(self):
+        # A closed input is an ended one; a closed output fails as output errors do.
+        for name, redirect, status in [("input", "<&-", 0), ("input and output", "<&- >&-", 1),
+                                       ("all three", "<&- >&- 2>&-", 1)]:
+            with self.subTest(name):
+                try:
+                    p = subprocess.run(["sh", "-c", 'exec "$0" ' + redirect, tmuxlib.BINARY],
+                                       capture_output=True, timeout=5, cwd=tempfile.gettempdir())
+                except subprocess.TimeoutExpired:
+                    self.fail("the program hung")
+                self.assertEqual(p.returncode, status)
+                if redirect == "<&-":
+                    self.assertEqual(p.stdout, tmuxlib.PROMPT.encode() + b"\n")
+
+
+class TerminalModes(unittest.TestCase):
+    def test_mouse_and_paste_are_turned_off_and_back_on_only_if_they_were_on(self):
+        # The game asks which were on (DECRQM), then device attributes, which every
+        # terminal answers; a terminal that does not know DECRQM only answers the latter.
+        for name, answer, back in [
+                ("mouse was on", b"\x1b[?1000;1$y\x1b[?1006;1$y\x1b[?2004;2$y\x1b[?9;0$y"
+                 b"\x1b[?62;22c", {b"1000", b"1006"}),
+                ("DECRQM unknown", b"\x1b[?62;22c", set())]:
+            with self.subTest(name):
+                run = tmuxlib.PtyRun()
+                self.addCleanup(run.close)
+                run.read(until=b"\x1b[c", timeout=2)
+                off = set(b";".join(re.findall(rb"\x1b\[\?([0-9;]+)l", run.data)).split(b";"))
+                self.assertLessEqual({b"1000", b"1002", b"1003", b"1006", b"2004"}, off)
+                run.type(answer)
+                run.read(until=tmuxlib.PROMPT.encode())
+                run.type(b"n\r")
+                self.assertEqual(run.wait(), 0)
+                after = run.data[run.data.index(tmuxlib.PROMPT.encode()):]
+                self.assertEqual(set(re.findall(rb"\x1b\[\?([0-9]+)h", after)), back)
 
 
 class Output(unittest.TestCase):

@@ -1,5 +1,7 @@
 #!/usr/bin/env python3
 """The start menu and the first board screen, on a real terminal."""
+import signal
+
 import tmuxlib
 from tmuxlib import PROMPT, GameTest, empty_board, modeflags
 
@@ -33,6 +35,7 @@ class StartMenu(GameTest):
         self.assertFalse(flags["icanon"])
         self.assertFalse(flags["echo"])
         self.assertTrue(flags["isig"])
+        self.assertFalse(flags["ixon"])  # Ctrl-S does not freeze the board
 
     def test_ctrl_c_restores_the_terminal_and_dies_of_sigint(self):
         g = self.start()
@@ -41,6 +44,25 @@ class StartMenu(GameTest):
         flags = modeflags(g.stty())
         self.assertTrue(flags["icanon"])
         self.assertTrue(flags["echo"])
+        self.assertTrue(flags["ixon"])
+
+    def test_leaving_the_menu_ends_the_line(self):
+        # However the menu is left, the shell's prompt starts on a line of its own, after
+        # exactly one line break.
+        prompt = PROMPT.encode()
+        for name, keys, stdin, status in [("Ctrl-D", b"\x04", None, 0),
+                                          ("Enter", b"\r", None, 0),
+                                          ("Ctrl-\\", b"\x1c", None, -signal.SIGQUIT),
+                                          ("empty input", b"", open("/dev/null", "rb"), 0)]:
+            with self.subTest(name):
+                run = tmuxlib.PtyRun(stdin=stdin)
+                self.addCleanup(run.close)
+                if stdin:
+                    self.addCleanup(stdin.close)
+                run.read(until=prompt)
+                run.type(keys)
+                self.assertEqual(run.wait(), status)
+                self.assertTrue(run.data.endswith(prompt + b"\r\n"), run.data[-80:])
 
     def test_typed_answer_is_echoed_and_backspace_works(self):
         g = self.game()

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Score entry, the score file, the continue key and the help screen, on a real terminal."""
 import os
+import tempfile
 import time
 
 import tmuxlib
@@ -75,6 +76,35 @@ class Scores(GameTest):
         g.send("Enter", "S")
         self.assertEqual(g.status(), 0)
         self.assertEqual(g.file(), "5\n6\n")
+
+    def test_score_entry_on_the_smallest_terminal(self):
+        # On 60x30: after many refused lines the line being typed is still on the screen; a
+        # long line wraps at the terminal's edge and Backspace erases back across the wrap;
+        # a long paste is drawn once, not once per byte.
+        g = self.start(cols=60, rows=30)
+        self.win(g, P1_FIRST_WINS, 1)
+        g.send("k")
+        g.waitline(0, "玩家一得分:")
+        for _ in range(16):
+            g.type("x")
+            g.send("Enter")
+        g.wait(lambda s: s[28] == "请输入整数" and g.cursor() == (0, 29))
+        g.type("1" * 70)
+        g.wait(lambda s: s[28:] == ["1" * 60, "1" * 10] and g.cursor() == (10, 29))
+        g.send(*["BSpace"] * 12)
+        g.wait(lambda s: s[29] == "1" * 58 and g.cursor() == (58, 29))
+        with open("/proc/%d/io" % g.pid()) as f:
+            writes = int(f.read().split("syscw:")[1].split()[0])
+        paste = tempfile.NamedTemporaryFile("w", suffix=".txt")
+        self.addCleanup(paste.close)
+        paste.write("2" * 100000)
+        paste.flush()
+        g.tmux("load-buffer", paste.name)
+        g.tmux("paste-buffer", "-t", "0")
+        g.wait(lambda s: s[29] == "2" * 38 and g.cursor() == (38, 29), timeout=20)
+        with open("/proc/%d/io" % g.pid()) as f:
+            writes = int(f.read().split("syscw:")[1].split()[0]) - writes
+        self.assertLess(writes, 1000)
 
     def test_help_then_board(self):
         g = self.game()

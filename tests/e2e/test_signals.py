@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Suspend, resume, crash and ending signals, resize: the terminal is never left broken."""
+import fcntl
 import os
 import signal
+import struct
+import termios
 import time
 
 import tmuxlib
@@ -91,6 +94,42 @@ class EndingSignals(GameTest):
                 flags = modeflags(g.stty())
                 self.assertTrue(cooked(flags))
                 self.assertTrue(flags["isig"])
+
+    def test_every_deadly_signal_restores_the_terminal_then_kills(self):
+        # Every signal whose default action ends the process, on a terminal of its own.
+        names = ["SIGUSR1", "SIGUSR2", "SIGALRM", "SIGVTALRM", "SIGPROF", "SIGXCPU", "SIGXFSZ",
+                 "SIGIO", "SIGPWR", "SIGSYS", "SIGILL", "SIGTRAP", "SIGSTKFLT", "SIGPIPE",
+                 "SIGRTMIN", "SIGRTMAX"]
+        for name in names:
+            with self.subTest(signal=name):
+                run = tmuxlib.PtyRun()
+                self.addCleanup(run.close)
+                run.read(until=tmuxlib.PROMPT.encode())
+                self.assertNotEqual(run.mode(), run.original)
+                sig = getattr(signal, name)
+                run.proc.send_signal(sig)
+                self.assertEqual(run.wait(), -sig)
+                self.assertEqual(run.mode(), run.original)
+
+    def test_stalled_output_still_dies_of_the_signal(self):
+        # Nobody reads the terminal: the game's output stops, then SIGTERM comes.
+        run = tmuxlib.PtyRun()
+        self.addCleanup(run.close)
+        run.read(until=tmuxlib.PROMPT.encode())
+        run.type(b"y\n")
+        run.read(until="请落子".encode())
+        for i in range(200):  # every resize repaints the whole board
+            size = struct.pack("HHHH", 32, 80 + i % 2, 0, 0)
+            fcntl.ioctl(run.master, termios.TIOCSWINSZ, size)
+            run.proc.send_signal(signal.SIGWINCH)
+            time.sleep(0.002)
+        time.sleep(0.3)
+        run.proc.send_signal(signal.SIGTERM)
+        end = time.time() + 3
+        while run.proc.poll() is None and time.time() < end:
+            time.sleep(0.02)
+        self.assertEqual(run.proc.poll(), -signal.SIGTERM)
+        self.assertEqual(run.mode(), run.original)
 
     def test_ctrl_c_during_the_start_menu(self):
         g = self.game()

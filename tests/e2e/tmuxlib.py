@@ -1,11 +1,17 @@
 """Drives the real program inside tmux: keys in with send-keys, screens out with capture-pane."""
+import fcntl
 import itertools
 import os
+import pty
 import re
+import select
 import shutil
+import signal
+import struct
 import subprocess
 import sys
 import tempfile
+import termios
 import time
 import unittest
 
@@ -185,6 +191,78 @@ class GameTest(unittest.TestCase):
         g.send("Enter")
         g.waitline(27, "现在轮到玩家1，请落子：      +")
         return g
+
+
+class PtyRun:
+    """The program with standard output on a pseudo-terminal of its own (no emulator), so
+    that what it writes is seen byte for byte. Input is the same terminal (its
+    controlling terminal) unless `stdin` is given: bytes for a pipe, or a file object."""
+
+    def __init__(self, cols=80, rows=32, env=None, stdin=None, cwd=None):
+        self.master, self.slave = pty.openpty()
+        fcntl.ioctl(self.master, termios.TIOCSWINSZ, struct.pack("HHHH", rows, cols, 0, 0))
+        self.original = termios.tcgetattr(self.slave)
+        environment = {"PATH": os.environ.get("PATH", ""), "LANG": "C.UTF-8", "TERM": "xterm",
+                       "NO_COLOR": "1"}
+        environment.update(env or {})
+        piped = isinstance(stdin, bytes)
+
+        def setup():  # the terminal becomes the program's controlling terminal
+            os.setsid()
+            fcntl.ioctl(1, termios.TIOCSCTTY, 0)
+
+        self.dir = cwd or tempfile.mkdtemp(prefix="gomoku-pty-")
+        self.proc = subprocess.Popen([BINARY], stdin=subprocess.PIPE if piped else (stdin or self.slave),
+                                     stdout=self.slave, stderr=subprocess.DEVNULL, env=environment,
+                                     cwd=self.dir, preexec_fn=setup)
+        if piped:
+            self.proc.stdin.write(stdin)
+            self.proc.stdin.flush()
+        self.data = b""
+
+    def read(self, until=None, quiet=0.3, timeout=5.0):
+        """Reads output until `until` has been seen (or, without it, until `quiet` seconds
+        pass without any); returns all output so far."""
+        end = time.time() + timeout
+        while time.time() < end and not (until and until in self.data):
+            r, _, _ = select.select([self.master], [], [], quiet)
+            if not r:
+                if until is None:
+                    break
+                continue
+            try:
+                self.data += os.read(self.master, 65536)
+            except OSError:
+                break
+        return self.data
+
+    def type(self, data):
+        os.write(self.master, data)
+
+    def wait(self, timeout=5.0):
+        """The exit code (negative: the signal), reading output meanwhile; None if it runs on."""
+        end = time.time() + timeout
+        while time.time() < end:
+            code = self.proc.poll()
+            if code is not None:
+                self.read(quiet=0.05)
+                return code
+            self.read(quiet=0.05, timeout=0.05)
+        return None
+
+    def mode(self):
+        """The terminal's mode now, as termios.tcgetattr gives it."""
+        return termios.tcgetattr(self.slave)
+
+    def close(self):
+        if self.proc.poll() is None:
+            self.proc.send_signal(signal.SIGKILL)
+            self.proc.wait()
+        if self.proc.stdin:
+            self.proc.stdin.close()
+        os.close(self.master)
+        os.close(self.slave)
+        shutil.rmtree(self.dir, ignore_errors=True)
 
 
 def main():

@@ -23,8 +23,9 @@ std::string decodeinpieces(const std::string& bytes, std::size_t chunk) {
       fed += n;
       continue;
     }
-    if (d.used == 0 || d.used > buf.size() || d.count < 1 || d.count > 2) std::abort();
+    if (d.used == 0 || d.used > buf.size() || d.count < 0 || d.count > 2) std::abort();
     keys.append(reinterpret_cast<const char*>(d.keys), static_cast<std::size_t>(d.count));
+    if (d.count == 0) keys += "<" + std::to_string(d.mode) + ":" + std::to_string(d.setting) + ">";
     buf.erase(0, d.used);
   }
 }

@@ -39,8 +39,14 @@ class ScriptedConsole : public console::Console {
     present();
     throw Quit{status, std::string(message)};
   }
+  void cls() override {
+    Console::cls();
+    ++clears_;
+  }
   // Keys not read yet.
   std::size_t left() const { return keys_.size() - pos_; }
+  // How many times the screen was cleared.
+  int clears() const { return clears_; }
 
   std::string transcript;
   std::function<void(int)> onkey;  // called before each key is read, with its index
@@ -49,6 +55,7 @@ class ScriptedConsole : public console::Console {
   std::string keys_;
   std::size_t pos_ = 0;
   bool echo_;
+  int clears_ = 0;
 };
 
 // Installs a scripted console over a fresh game state for the length of a test.
