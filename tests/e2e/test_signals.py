@@ -32,7 +32,7 @@ class Suspend(GameTest):
         g.wait(lambda s: any("Stopped" in line for line in s))
         g.type("stty -a > stty.txt")
         g.send("Enter")
-        g.wait(lambda s: os.path.exists(os.path.join(g.dir, "stty.txt")))
+        g.wait(lambda s: "icanon" in (g.file("stty.txt") or ""))  # written, not just created
         self.assertTrue(cooked(modeflags(g.file("stty.txt"))))
         g.type("fg")
         g.send("Enter")
