@@ -26,6 +26,14 @@ class Console {
   virtual int dropkeyrest() { return 0; }
   // True when typed lines must be echoed (the input is a terminal).
   virtual bool echoes() const = 0;
+  // Shows the screen, then lets `ms` milliseconds pass while the game is busy (the
+  // computer thinks or steps its stone): signals work as ever, keys a person types
+  // meanwhile are discarded, keys from a pipe or file wait for their turn. A console
+  // without a clock (a test's script) only shows the screen.
+  virtual void idle(int ms) {
+    (void)ms;
+    present();
+  }
   // Makes what has been written visible.
   virtual void present() = 0;
   // Ends the program with `status`, leaving the terminal as it was found; then

@@ -219,6 +219,29 @@ int TtyConsole::dropkeyrest() {
   return n;
 }
 
+void TtyConsole::waitevents(int ms) {
+  pollfd p{term::eventfd(), POLLIN, 0};
+  if (poll(&p, p.fd >= 0 ? 1 : 0, ms) > 0) handleevents();
+}
+
+void TtyConsole::idle(int ms) {
+  present();
+  key_.clear();  // the rest of a key typed before is dropped with it
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  for (;;) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                    end - std::chrono::steady_clock::now())
+                    .count();
+    if (left <= 0) return;
+    if (!interm_ || reader_.ended()) {  // nobody types: keys from a pipe are kept
+      waitevents(static_cast<int>(left));
+      continue;
+    }
+    std::optional<Decoded> d = reader_.next(static_cast<int>(left));
+    if (d && d->count == 0) noted(*d);  // a terminal's reply; typed keys are dropped
+  }
+}
+
 void TtyConsole::finish() {
   present();
   awaitreplies();

@@ -20,6 +20,7 @@ class TtyConsole : public Console, private KeySource {
   int readkey() override;
   int dropkeyrest() override;
   bool echoes() const override { return interm_; }
+  void idle(int ms) override;
   void present() override;
   [[noreturn]] void quit(int status, std::string_view message = {}) override;
 
@@ -36,6 +37,8 @@ class TtyConsole : public Console, private KeySource {
   bool nextkey();
   // True while typed keys are dropped: a person types and cannot see the board.
   bool dropping() const { return interm_ && toosmall(); }
+  // Waits up to `ms` milliseconds for signals' events only, handling those that come.
+  void waitevents(int ms);
   // Reacts to the signals' events: resume takes the terminal again; both repaint.
   void handleevents();
   // Turns off the terminal's modes that send what is no key, asking first which were on.

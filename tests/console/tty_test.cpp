@@ -119,5 +119,23 @@ TEST(TtySize, OutputToAFileIsNeverCut) {
   EXPECT_EQ(vt.scr.line(28), "line 28");
 }
 
+// While the game is busy, what a person types is dropped and what a script sends is kept.
+TEST(TtyIdle, DropsTypedKeysAndKeepsScriptedOnes) {
+  {
+    Pty term;
+    OnFds typed(term.slave);
+    put(term.master, "ab\x1b[A");
+    typed.tty.idle(50);
+    put(term.master, "z");
+    EXPECT_EQ(typed.tty.readkey(), 'z');
+  }
+  Pipe script;
+  OnFds scripted(script.in());
+  put(script.out(), "ab");
+  script.end();
+  scripted.tty.idle(10);
+  EXPECT_EQ(allkeys(scripted.tty), "ab");
+}
+
 }  // namespace
 }  // namespace gomoku::console
