@@ -1,0 +1,109 @@
+// The search: iterative deepening principal-variation alpha-beta over the board, with
+// a transposition table, threat-ordered moves, killers and history, forced replies to
+// fours, the defences against open threes, and a search for wins by continuous fours.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <vector>
+
+#include "engine/board.hpp"
+#include "engine/tt.hpp"
+
+namespace gomoku::engine {
+
+// Scores: a win in n plies from the root is kWinScore - n.
+inline constexpr int kWinScore = 30000;
+inline constexpr int kMaxPly = 128;
+// True when `score` says one side wins by force.
+constexpr bool ismate(int score) {
+  return score >= kWinScore - 1000 || score <= 1000 - kWinScore;
+}
+
+// When to stop: the first budget reached ends the search; zero means no budget.
+struct Limits {
+  int64_t time_ms = 0;  // wall-clock time for this move
+  uint64_t nodes = 0;   // positions visited, the only budget that keeps a search
+                        // repeatable
+  int depth = 0;        // deepest iteration
+};
+
+struct SearchResult {
+  Move move = kNoMove;
+  int score = 0;  // for the side to move, in evaluation units or a win score
+  int depth = 0;  // last iteration completed
+  uint64_t nodes = 0;
+  int64_t time_ms = 0;
+  std::vector<Move> pv;  // expected line, starting with `move`
+};
+
+// The failed continuous-four attempts, by position key and depth.
+class VcfCache {
+ public:
+  // Sizes the cache to the largest power of two of entries within `bytes`.
+  void resize(size_t bytes);
+  void clear();
+  // True when the position failed with at least `depth` fours to spare.
+  bool failed(uint64_t key, int depth) const;
+  void storefail(uint64_t key, int depth);
+  size_t bytes() const { return slots_.size() * sizeof(uint64_t); }
+
+ private:
+  std::vector<uint64_t> slots_;
+  uint64_t mask_ = 0;
+};
+
+class Searcher {
+ public:
+  Searcher(Board& board, TranspositionTable& tt, VcfCache& vcf, const std::atomic<bool>& cancel);
+
+  // Searches the position for the side to move. `allowed`, when given, is indexed by
+  // point and says which empty points may be chosen; the move returned is always one of
+  // them (kNoMove when there is none).
+  SearchResult run(const Limits& limits, const uint8_t* allowed);
+
+  // Starts the clock and the node count for a search within `limits`.
+  void begin(const Limits& limits);
+
+  // True when the side to move wins by continuous fours of at most `fours` fours;
+  // `first` gets the first four. Counts nodes like run().
+  bool vcf(int fours, Move& first);
+
+  uint64_t nodes() const { return nodes_; }
+  // Milliseconds since begin().
+  int64_t elapsed() const;
+
+ private:
+  struct Scored {
+    Move move;
+    int score;
+  };
+
+  int pvs(int depth, int alpha, int beta, int ply, bool pvnode);
+  int forcedreply(Move forced, int depth, int alpha, int beta, int ply, bool pvnode);
+  int evaluate() const;
+  int generate(Scored* out, Move ttmove, int ply) const;
+  int rootmoves(const uint8_t* allowed, Scored* out) const;
+  int searchroot(Scored* moves, int n, int depth, int alpha, int beta);
+  bool vcfnode(int fours, Move& first);
+  Move vcfroot(const uint8_t* allowed, int fours);
+  void updatepv(int ply, Move m);
+  void rewardcutoff(Move m, int depth, int ply);
+  bool outofbudget();
+
+  Board& b_;
+  TranspositionTable& tt_;
+  VcfCache& vcf_;
+  const std::atomic<bool>& cancel_;
+  Limits limits_;
+  std::chrono::steady_clock::time_point start_;
+  uint64_t nodes_ = 0;
+  bool aborted_ = false;
+  Move killers_[kMaxPly][2] = {};
+  int history_[2][kPoints] = {};
+  Move pv_[kMaxPly][kMaxPly] = {};
+  int pvlen_[kMaxPly] = {};
+};
+
+}  // namespace gomoku::engine
