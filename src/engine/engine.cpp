@@ -29,8 +29,6 @@ bool Engine::newgame(int size) {
   if (size < kMinSize || size > kMaxSize) return false;
   stones_.clear();
   board_->reset(size);
-  tt_.clear();
-  vcf_.clear();
   return true;
 }
 

@@ -1,9 +1,24 @@
 #include "engine/search.hpp"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
 
 namespace gomoku::engine {
 namespace {
+static double envd(const char* n, double d) {
+  const char* v = std::getenv(n);
+  return v ? std::atof(v) : d;
+}
+static const double LMRDIV = envd("LMRDIV", 1.8);
+static const int CAPBASE = (int)envd("CAPBASE", 6);
+static const int CAPMUL = (int)envd("CAPMUL", 3);
+static const int LEAFVCF = (int)envd("LEAFVCF", 0);
+static const Threat FOURMIN = (Threat)(int)envd("FOURMIN", 5);
 
 constexpr int kInfinity = kWinScore + 1;
 constexpr int kMaxMoves = kMaxSize * kMaxSize;
@@ -22,6 +37,23 @@ int fromTT(int score, int ply) {
   return score;
 }
 
+// How many plies less the i-th move (from 0) is searched at `depth`, late moves more.
+int reduction(int depth, int i) {
+  static const auto table = [] {
+    std::array<std::array<int8_t, 64>, 64> t{};
+    for (int d = 1; d < 64; ++d)
+      for (int k = 1; k < 64; ++k)
+        t[d][k] = static_cast<int8_t>(0.5 + std::log(d) * std::log(k + 1) / LMRDIV);
+    return t;
+  }();
+  return std::min<int>(table[std::min(depth, 63)][std::min(i, 63)], depth - 1);
+}
+
+// How many moves, best first, a node other than the principal line looks at.
+int movecap(int depth) {
+  return CAPBASE + CAPMUL * depth;
+}
+
 // Sorts moves by score, best first, keeping the generation order among equals.
 void sortmoves(auto* moves, int n) {
   std::stable_sort(moves, moves + n,
@@ -30,15 +62,21 @@ void sortmoves(auto* moves, int n) {
 
 }  // namespace
 
+void VcfCache::Free::operator()(void* p) const {
+  std::free(p);
+}
+
 void VcfCache::resize(size_t bytes) {
   size_t n = 1;
   while (n * 2 * sizeof(uint64_t) <= bytes) n *= 2;
-  slots_.assign(n, 0);
+  slots_.reset();
+  slots_.reset(static_cast<uint64_t*>(std::calloc(n, sizeof(uint64_t))));
+  if (!slots_) throw std::bad_alloc();
   mask_ = n - 1;
 }
 
 void VcfCache::clear() {
-  std::fill(slots_.begin(), slots_.end(), 0);
+  std::memset(slots_.get(), 0, bytes());
 }
 
 bool VcfCache::failed(uint64_t key, int depth) const {
@@ -134,7 +172,14 @@ int Searcher::pvs(int depth, int alpha, int beta, int ply, bool pvnode) {
     return forcedreply(b_.findfive(op, b_.lastmove()), depth, alpha, beta, ply, pvnode);
   }
   if (b_.countatleast(us, kOpenFour)) return kWinScore - ply - 3;
-  if (depth <= 0 || ply >= kMaxPly - 2) return evaluate();
+  if (depth <= 0 || ply >= kMaxPly - 2) {
+    Move first;
+    if (LEAFVCF && ply < kMaxPly - 2 * LEAFVCF - 4 && b_.countatleast(us, kFour) &&
+        vcfnode(LEAFVCF, first))
+      return kWinScore - ply - 2 * LEAFVCF;
+    if (aborted_) return 0;
+    return evaluate();
+  }
 
   alpha = std::max(alpha, -(kWinScore - ply - 2));
   beta = std::min(beta, kWinScore - ply - 3);
@@ -158,15 +203,16 @@ int Searcher::pvs(int depth, int alpha, int beta, int ply, bool pvnode) {
   const int alpha0 = alpha;
   int best = -kInfinity;
   Move bestmove = kNoMove;
+  if (!pvnode) n = std::min(n, movecap(depth));
   for (int i = 0; i < n; ++i) {
     const Move m = moves[i].move;
-    const bool four = b_.threat(us, m) >= kFour;
+    const bool four = b_.threat(us, m) >= FOURMIN;
     b_.play(m);
     int score;
     if (i == 0) {
       score = -pvs(depth - 1, -beta, -alpha, ply + 1, pvnode);
     } else {
-      int r = (depth >= 3 && i >= 3 && !four) ? 1 + (i >= 8) + (depth >= 6 && i >= 14) : 0;
+      int r = (depth >= 2 && i >= 2 && !four) ? reduction(depth, i) : 0;
       score = -pvs(depth - 1 - r, -alpha - 1, -alpha, ply + 1, false);
       if (score > alpha && r) score = -pvs(depth - 1, -alpha - 1, -alpha, ply + 1, false);
       if (score > alpha && score < beta) score = -pvs(depth - 1, -beta, -alpha, ply + 1, true);
@@ -364,6 +410,9 @@ SearchResult Searcher::run(const Limits& limits, const uint8_t* allowed) {
   for (int depth = 1; depth <= maxdepth; ++depth) {
     int score = searchroot(moves, n, depth, -kInfinity, kInfinity);
     if (aborted_) break;  // the last complete iteration decides
+    if (std::getenv("DBG"))
+      std::fprintf(stderr, "d%d score %d nodes %llu ms %lld\n", depth, score,
+                   (unsigned long long)nodes_, (long long)elapsed());
     result.move = pv_[0][0];
     result.score = score;
     result.depth = depth;

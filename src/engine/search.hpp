@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "engine/board.hpp"
@@ -47,10 +48,13 @@ class VcfCache {
   // True when the position failed with at least `depth` fours to spare.
   bool failed(uint64_t key, int depth) const;
   void storefail(uint64_t key, int depth);
-  size_t bytes() const { return slots_.size() * sizeof(uint64_t); }
+  size_t bytes() const { return (mask_ + 1) * sizeof(uint64_t); }
 
  private:
-  std::vector<uint64_t> slots_;
+  struct Free {
+    void operator()(void* p) const;
+  };
+  std::unique_ptr<uint64_t[], Free> slots_;
   uint64_t mask_ = 0;
 };
 

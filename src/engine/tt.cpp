@@ -1,18 +1,26 @@
 #include "engine/tt.hpp"
 
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
 namespace gomoku::engine {
+
+void TranspositionTable::Free::operator()(void* p) const {
+  std::free(p);
+}
 
 void TranspositionTable::resize(size_t bytes) {
   size_t n = 1;
   while (n * 2 * sizeof(Bucket) <= bytes) n *= 2;
-  buckets_.assign(0, Bucket{});
-  buckets_.shrink_to_fit();
-  buckets_.resize(n);
+  buckets_.reset();
+  buckets_.reset(static_cast<Bucket*>(std::calloc(n, sizeof(Bucket))));
+  if (!buckets_) throw std::bad_alloc();
   mask_ = n - 1;
 }
 
 void TranspositionTable::clear() {
-  for (Bucket& b : buckets_) b = Bucket{};
+  std::memset(static_cast<void*>(buckets_.get()), 0, bytes());
 }
 
 const TTEntry* TranspositionTable::probe(uint64_t key) const {

@@ -3,7 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "engine/board.hpp"
 
@@ -24,7 +24,8 @@ struct TTEntry {
 
 class TranspositionTable {
  public:
-  // Sizes the table to the largest power of two of buckets within `bytes` (at least one).
+  // Sizes the table to the largest power of two of buckets within `bytes` (at least one),
+  // all empty. The memory comes zeroed from the system, page by page as it is used.
   void resize(size_t bytes);
   // Forgets every entry.
   void clear();
@@ -35,14 +36,17 @@ class TranspositionTable {
   // Stores a result for `key`, replacing the least useful entry of its bucket.
   void store(uint64_t key, Move move, int score, int depth, Bound bound);
   // Bytes held by the table.
-  size_t bytes() const { return buckets_.size() * sizeof(Bucket); }
+  size_t bytes() const { return (mask_ + 1) * sizeof(Bucket); }
 
  private:
   static constexpr int kWays = 4;
   struct Bucket {
     TTEntry e[kWays];
   };
-  std::vector<Bucket> buckets_;
+  struct Free {
+    void operator()(void* p) const;
+  };
+  std::unique_ptr<Bucket[], Free> buckets_;
   uint64_t mask_ = 0;
   uint8_t age_ = 0;
 };

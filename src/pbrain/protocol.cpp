@@ -172,8 +172,10 @@ void Protocol::info(const std::string& args, std::vector<std::string>& reply) {
     ok = number(value, settings_.max_memory);
   else if (key == "rule")
     ok = number(value, settings_.rule);
-  else if (key.empty())
-    ok = false;
+  if (key.empty()) {
+    reply.push_back("ERROR INFO needs a key and a value");
+    return;
+  }
   if (!ok) {
     reply.push_back("ERROR bad INFO " + args);
     return;

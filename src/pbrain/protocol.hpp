@@ -36,6 +36,8 @@ class Protocol {
   bool handle(std::string line, std::vector<std::string>& reply);
 
   const Settings& settings() const { return settings_; }
+  // Bytes the engine's tables hold now.
+  size_t tablebytes() const { return engine_.memory(); }
 
  private:
   void start(const std::string& args, std::vector<std::string>& reply);
