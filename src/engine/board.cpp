@@ -33,7 +33,7 @@ uint64_t zobrist(Cell c, Move p) {
 }
 
 void Board::reset(int size) {
-  const PatternTables& t = patterntables();
+  const PatternTables& t = *t_;
   size_ = size;
   side_ = kBlack;
   stones_ = top_ = 0;
@@ -68,10 +68,10 @@ void Board::reset(int size) {
 }
 
 void Board::refresh(Move p) {
-  const PatternTables& t = patterntables();
   for (int i = 0; i < 2; ++i) {
-    threat_[i][p] = t.threat[packed_[i][p]];
-    value_[i][p] = t.value[packed_[i][p]];
+    const PointInfo& info = t_->point[packed_[i][p]];
+    threat_[i][p] = info.threat;
+    value_[i][p] = info.value;
   }
 }
 
@@ -90,19 +90,20 @@ void Board::droppoint(Move p) {
 }
 
 void Board::touch(Move p, int d) {
-  const PatternTables& t = patterntables();
   const int shift = 4 * d;
+  const unsigned pair = t_->pair[code_[p][d]];
   for (int i = 0; i < 2; ++i) {
-    uint16_t packed =
-        static_cast<uint16_t>((packed_[i][p] & ~(15 << shift)) | (t.line[i][code_[p][d]] << shift));
+    const unsigned nibble = (pair >> (4 * i)) & 15;
+    const uint16_t packed =
+        static_cast<uint16_t>((packed_[i][p] & ~(15u << shift)) | nibble << shift);
     if (packed == packed_[i][p]) continue;
     packed_[i][p] = packed;
+    const PointInfo& info = t_->point[packed];
     --count_[i][threat_[i][p]];
-    total_[i] -= value_[i][p];
-    threat_[i][p] = t.threat[packed];
-    value_[i][p] = t.value[packed];
-    ++count_[i][threat_[i][p]];
-    total_[i] += value_[i][p];
+    ++count_[i][info.threat];
+    total_[i] += info.value - value_[i][p];
+    threat_[i][p] = info.threat;
+    value_[i][p] = info.value;
   }
 }
 

@@ -100,6 +100,7 @@ class Board {
     int8_t x0, y0, x1, y1;
   };
 
+  const PatternTables* t_ = &patterntables();
   int size_ = 0;
   Cell side_ = kBlack;
   int stones_ = 0;

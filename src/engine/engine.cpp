@@ -83,7 +83,6 @@ void Engine::rebuild() {
 }
 
 void Engine::prepare(const Limits& limits) {
-  cancel_.store(false);
   if (limits.nodes && !limits.time_ms) {
     // A node-limited search must not depend on what earlier searches left behind.
     tt_.clear();
@@ -115,13 +114,13 @@ Result Engine::search(const Limits& limits, const std::vector<uint8_t>* allowed)
         if (static_cast<size_t>(y * n + x) < allowed->size() && (*allowed)[y * n + x])
           mask[pointat(x, y)] = 1;
   }
-  auto searcher = std::make_unique<Searcher>(*board_, tt_, vcf_, cancel_);
+  auto searcher = std::make_unique<Searcher>(*board_, tt_, vcf_);
   return convert(searcher->run(limits, allowed ? mask.data() : nullptr));
 }
 
 Result Engine::findvcf(const Limits& limits) {
   prepare(limits);
-  auto searcher = std::make_unique<Searcher>(*board_, tt_, vcf_, cancel_);
+  auto searcher = std::make_unique<Searcher>(*board_, tt_, vcf_);
   searcher->begin(limits);
   SearchResult r;
   Move first;

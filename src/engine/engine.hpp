@@ -76,9 +76,6 @@ class Engine {
   // Looks only for a win by continuous fours for the player to move, within `limits`;
   // x is -1 when none is found.
   Result findvcf(const Limits& limits);
-  // Makes a running search() return soon with the best move found so far; safe to call
-  // from another thread. search() clears it when it starts.
-  void cancel() { cancel_.store(true); }
 
  private:
   struct Stone {
@@ -94,7 +91,6 @@ class Engine {
   std::vector<Stone> stones_;
   TranspositionTable tt_;
   VcfCache vcf_;
-  std::atomic<bool> cancel_{false};
 };
 
 }  // namespace gomoku::engine

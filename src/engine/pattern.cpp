@@ -115,9 +115,10 @@ void build(PatternTables& t) {
       value += p <= kFive ? kLineWeight[p] : 0;
     }
     Threat th = combine(count);
-    t.threat[packed] = th;
-    t.value[packed] = static_cast<int16_t>(value + kThreatBonus[th]);
+    t.point[packed] = PointInfo{static_cast<int16_t>(value + kThreatBonus[th]), th, 0};
   }
+  for (int code = 0; code < (1 << 16); ++code)
+    t.pair[code] = static_cast<uint8_t>(t.line[0][code] | t.line[1][code] << 4);
 }
 
 }  // namespace
@@ -136,11 +137,11 @@ Pattern linepattern(LineCode code, Cell colour) {
 }
 
 Threat combinedthreat(uint16_t packed) {
-  return static_cast<Threat>(patterntables().threat[packed]);
+  return static_cast<Threat>(patterntables().point[packed].threat);
 }
 
 int pointvalue(uint16_t packed) {
-  return patterntables().value[packed];
+  return patterntables().point[packed].value;
 }
 
 }  // namespace gomoku::engine

@@ -57,11 +57,18 @@ Threat combinedthreat(uint16_t packed);
 // The evaluation weight of a point for one colour from its packed line patterns.
 int pointvalue(uint16_t packed);
 
+// Threat class and value of a point for one colour, from its packed line patterns.
+struct PointInfo {
+  int16_t value;
+  uint8_t threat;
+  uint8_t unused;
+};
+
 // Direct access to the tables behind the three functions above (hot paths).
 struct PatternTables {
   uint8_t line[2][1 << 16];  // [colour - 1][code] -> Pattern
-  uint8_t threat[1 << 16];   // [packed] -> Threat
-  int16_t value[1 << 16];    // [packed] -> value
+  uint8_t pair[1 << 16];     // [code] -> black's Pattern | white's Pattern << 4
+  PointInfo point[1 << 16];  // [packed]
 };
 // The shared tables, built on first use.
 const PatternTables& patterntables();

@@ -3,26 +3,28 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
 namespace gomoku::engine {
 namespace {
-static double envd(const char* n, double d) {
-  const char* v = std::getenv(n);
-  return v ? std::atof(v) : d;
-}
-static const double LMRDIV = envd("LMRDIV", 1.8);
-static const int CAPBASE = (int)envd("CAPBASE", 6);
-static const int CAPMUL = (int)envd("CAPMUL", 3);
-static const int LEAFVCF = (int)envd("LEAFVCF", 0);
-static const Threat FOURMIN = (Threat)(int)envd("FOURMIN", 5);
 
 constexpr int kInfinity = kWinScore + 1;
 constexpr int kMaxMoves = kMaxSize * kMaxSize;
-constexpr int kMaxFours = 24;  // longest continuous-four attack tried
+
+// Settings chosen by matches of the engine against itself (80 games each, 0.1 s a move).
+constexpr int kMaxFours = 24;          // longest continuous-four attack tried
+constexpr int kVctDepth = 6;           // most threes and fours in a three-and-four attack
+constexpr int kDefenderFours = 12;     // ... and in the defender's counter-attack by fours
+constexpr int kVcfShare = 10;          // percent of the budget for the continuous-four search
+constexpr int kVctShare = 15;          // ... and then for the three-and-four search
+constexpr int kIterationShare = 85;    // percent of the time after which no iteration starts
+constexpr int kTempo = 125;            // percent weight of the mover's points against 100
+constexpr int kFourThreeBonus = 2000;  // the mover can make a four-three
+constexpr int kThreeThreeBonus = 800;  // ... or a double three, with no four against it
+constexpr double kReductionScale = 1.2;
+constexpr int kMovesBase = 4, kMovesPerPly = 2;  // moves looked at away from the main line
 
 // Scores of wins and losses are stored relative to the node, not the root.
 int toTT(int score, int ply) {
@@ -43,7 +45,7 @@ int reduction(int depth, int i) {
     std::array<std::array<int8_t, 64>, 64> t{};
     for (int d = 1; d < 64; ++d)
       for (int k = 1; k < 64; ++k)
-        t[d][k] = static_cast<int8_t>(0.5 + std::log(d) * std::log(k + 1) / LMRDIV);
+        t[d][k] = static_cast<int8_t>(0.5 + std::log(d) * std::log(k + 1) / kReductionScale);
     return t;
   }();
   return std::min<int>(table[std::min(depth, 63)][std::min(i, 63)], depth - 1);
@@ -51,13 +53,25 @@ int reduction(int depth, int i) {
 
 // How many moves, best first, a node other than the principal line looks at.
 int movecap(int depth) {
-  return CAPBASE + CAPMUL * depth;
+  return kMovesBase + kMovesPerPly * depth;
 }
 
 // Sorts moves by score, best first, keeping the generation order among equals.
 void sortmoves(auto* moves, int n) {
-  std::stable_sort(moves, moves + n,
-                   [](const auto& a, const auto& b) { return a.score > b.score; });
+  for (int i = 1; i < n; ++i) {
+    auto m = moves[i];
+    int j = i;
+    for (; j > 0 && moves[j - 1].score < m.score; --j) moves[j] = moves[j - 1];
+    moves[j] = m;
+  }
+}
+
+// Brings the best of moves[i..n) to i; the first of equals wins.
+void picknext(auto* moves, int i, int n) {
+  int best = i;
+  for (int j = i + 1; j < n; ++j)
+    if (moves[j].score > moves[best].score) best = j;
+  if (best != i) std::swap(moves[i], moves[best]);
 }
 
 }  // namespace
@@ -88,24 +102,44 @@ void VcfCache::storefail(uint64_t key, int depth) {
   slots_[key & mask_] = (key & ~uint64_t{0xff}) | static_cast<uint64_t>(depth);
 }
 
-Searcher::Searcher(Board& board, TranspositionTable& tt, VcfCache& vcf,
-                   const std::atomic<bool>& cancel)
-    : b_(board), tt_(tt), vcf_(vcf), cancel_(cancel) {}
+Searcher::Searcher(Board& board, TranspositionTable& tt, VcfCache& vcf)
+    : b_(board), tt_(tt), vcf_(vcf) {}
 
 bool Searcher::outofbudget() {
   if (aborted_) return true;
-  if (limits_.nodes && nodes_ >= limits_.nodes) return aborted_ = true;
+  if (nodecap_ && nodes_ >= nodecap_) return aborted_ = true;
   if ((nodes_ & 1023) != 0) return false;
-  if (cancel_.load(std::memory_order_relaxed)) return aborted_ = true;
-  if (limits_.time_ms && elapsed() >= limits_.time_ms) return aborted_ = true;
+  if (stopped()) return aborted_ = true;
+  if (mscap_ && elapsed() >= mscap_) return aborted_ = true;
   return false;
+}
+
+bool Searcher::stopped() const {
+  return limits_.stop && limits_.stop->load(std::memory_order_relaxed);
+}
+
+void Searcher::beginphase(int percent) {
+  if (limits_.nodes)
+    nodecap_ = nodes_ + (limits_.nodes - std::min(nodes_, limits_.nodes)) * percent / 100;
+  if (limits_.time_ms)
+    mscap_ = elapsed() + (limits_.time_ms - std::min(elapsed(), limits_.time_ms)) * percent / 100;
+}
+
+void Searcher::endphase() {
+  nodecap_ = limits_.nodes;
+  mscap_ = limits_.time_ms;
+  aborted_ = stopped() || (nodecap_ && nodes_ >= nodecap_) || (mscap_ && elapsed() >= mscap_);
 }
 
 // ---------------------------------------------------------------- evaluation
 
 int Searcher::evaluate() const {
   const Cell us = b_.tomove(), op = other(us);
-  int score = b_.total(us) * 6 / 5 - b_.total(op);
+  int score = b_.total(us) * kTempo / 100 - b_.total(op);
+  if (b_.countatleast(us, kFourThree))
+    score += kFourThreeBonus;
+  else if (b_.count(us, kThreeThree) && !b_.countatleast(op, kFour))
+    score += kThreeThreeBonus;
   return std::clamp(score, -kWinScore / 2, kWinScore / 2);
 }
 
@@ -130,7 +164,6 @@ int Searcher::generate(Scored* out, Move ttmove, int ply) const {
         s += 1 << 11;
       out[n++] = Scored{p, s};
     }
-  sortmoves(out, n);
   return n;
 }
 
@@ -172,14 +205,7 @@ int Searcher::pvs(int depth, int alpha, int beta, int ply, bool pvnode) {
     return forcedreply(b_.findfive(op, b_.lastmove()), depth, alpha, beta, ply, pvnode);
   }
   if (b_.countatleast(us, kOpenFour)) return kWinScore - ply - 3;
-  if (depth <= 0 || ply >= kMaxPly - 2) {
-    Move first;
-    if (LEAFVCF && ply < kMaxPly - 2 * LEAFVCF - 4 && b_.countatleast(us, kFour) &&
-        vcfnode(LEAFVCF, first))
-      return kWinScore - ply - 2 * LEAFVCF;
-    if (aborted_) return 0;
-    return evaluate();
-  }
+  if (depth <= 0 || ply >= kMaxPly - 2) return evaluate();
 
   alpha = std::max(alpha, -(kWinScore - ply - 2));
   beta = std::min(beta, kWinScore - ply - 3);
@@ -203,10 +229,12 @@ int Searcher::pvs(int depth, int alpha, int beta, int ply, bool pvnode) {
   const int alpha0 = alpha;
   int best = -kInfinity;
   Move bestmove = kNoMove;
-  if (!pvnode) n = std::min(n, movecap(depth));
-  for (int i = 0; i < n; ++i) {
+  const int tried = pvnode ? n : std::min(n, movecap(depth));
+  for (int i = 0; i < tried; ++i) {
+    picknext(moves, i, n);
+
     const Move m = moves[i].move;
-    const bool four = b_.threat(us, m) >= FOURMIN;
+    const bool four = b_.threat(us, m) >= kFourThree;
     b_.play(m);
     int score;
     if (i == 0) {
@@ -302,6 +330,103 @@ bool Searcher::vcfnode(int fours, Move& first) {
   return false;
 }
 
+// ---------------------------------------------------------------- threes and fours
+
+bool Searcher::vctattack(int depth) {
+  ++nodes_;
+  if (outofbudget()) return false;
+  const Cell att = b_.tomove(), def = other(att);
+  if (b_.count(att, kWin)) return true;
+  if (b_.count(def, kWin) >= 2) return false;
+  if (b_.count(def, kWin) == 1) {
+    b_.play(b_.findfive(def, b_.lastmove()));
+    bool win = vctdefend(depth);
+    b_.undo();
+    return win;
+  }
+  if (b_.countatleast(att, kOpenFour)) return true;
+  if (depth <= 0 || b_.countatleast(att, kThree) == 0) return false;
+  const uint64_t key = b_.hash() ^ 0x5bd1e9955bd1e995ull;
+  if (vcf_.failed(key, depth)) return false;
+  Scored moves[kMaxMoves];
+  int n = 0, x0, y0, x1, y1;
+  b_.area(2, x0, y0, x1, y1);
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x) {
+      Move p = pointat(x, y);
+      if (!b_.empty(p)) continue;
+      Threat t = b_.threat(att, p);
+      if (t >= kThree) moves[n++] = Scored{p, t * 4096 + b_.value(att, p) + b_.value(def, p)};
+    }
+  sortmoves(moves, n);
+  for (int i = 0; i < n; ++i) {
+    b_.play(moves[i].move);
+    bool win = vctdefend(depth - 1);
+    b_.undo();
+    if (win) return true;
+    if (aborted_) return false;
+  }
+  vcf_.storefail(key, depth);
+  return false;
+}
+
+bool Searcher::vctdefend(int depth) {
+  ++nodes_;
+  if (outofbudget()) return false;
+  const Cell def = b_.tomove(), att = other(def);
+  if (b_.count(def, kWin)) return false;
+  if (b_.count(att, kWin) >= 2) return true;
+  if (b_.count(att, kWin) == 1) {
+    b_.play(b_.findfive(att, b_.lastmove()));
+    bool win = vctattack(depth);
+    b_.undo();
+    return win;
+  }
+  if (b_.countatleast(att, kOpenFour) == 0) return false;  // no threat: the defender is free
+  if (b_.countatleast(def, kFour)) {
+    Move first;
+    if (vcfnode(kDefenderFours, first)) return false;
+    if (aborted_) return false;
+  }
+  Scored moves[kMaxMoves];
+  int n = 0, x0, y0, x1, y1;
+  b_.area(2, x0, y0, x1, y1);
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x) {
+      Move p = pointat(x, y);
+      if (!b_.empty(p)) continue;
+      if (b_.threat(def, p) >= kFour || b_.threat(att, p) >= kFour)
+        moves[n++] = Scored{p, b_.threat(att, p) * 4096 + b_.value(att, p)};
+    }
+  sortmoves(moves, n);
+  for (int i = 0; i < n; ++i) {
+    b_.play(moves[i].move);
+    bool win = vctattack(depth);
+    b_.undo();
+    if (!win) return false;
+  }
+  return !aborted_;
+}
+
+Move Searcher::vctroot(const uint8_t* allowed, int depth) {
+  const Cell att = b_.tomove();
+  for (int d = 2; d <= depth; ++d) {
+    int x0, y0, x1, y1;
+    b_.area(2, x0, y0, x1, y1);
+    for (int y = y0; y <= y1; ++y)
+      for (int x = x0; x <= x1; ++x) {
+        Move p = pointat(x, y);
+        if (!b_.empty(p) || (allowed && !allowed[p]) || b_.threat(att, p) < kThree) continue;
+        b_.play(p);
+        bool win = vctdefend(d - 1);
+        b_.undo();
+        if (aborted_) return kNoMove;
+        if (win) return p;
+      }
+  }
+  return kNoMove;
+}
+
 // ---------------------------------------------------------------- root
 
 int Searcher::rootmoves(const uint8_t* allowed, Scored* out) const {
@@ -332,6 +457,7 @@ Move Searcher::vcfroot(const uint8_t* allowed, int fours) {
 
 int Searcher::searchroot(Scored* moves, int n, int depth, int alpha, int beta) {
   int best = -kInfinity;
+  rootdone_ = false;
   for (int i = 0; i < n; ++i) {
     const Move m = moves[i].move;
     b_.play(m);
@@ -350,6 +476,8 @@ int Searcher::searchroot(Scored* moves, int n, int depth, int alpha, int beta) {
       if (score > alpha) {
         alpha = score;
         updatepv(0, m);
+        rootdone_ = true;
+        rootscore_ = score;
         std::rotate(moves, moves + i, moves + i + 1);  // best first for the next iteration
       }
     }
@@ -359,6 +487,8 @@ int Searcher::searchroot(Scored* moves, int n, int depth, int alpha, int beta) {
 
 void Searcher::begin(const Limits& limits) {
   limits_ = limits;
+  nodecap_ = limits.nodes;
+  mscap_ = limits.time_ms;
   start_ = std::chrono::steady_clock::now();
   nodes_ = 0;
   aborted_ = false;
@@ -399,26 +529,39 @@ SearchResult Searcher::run(const Limits& limits, const uint8_t* allowed) {
         return finish(result);
       }
   }
-  if (Move win = vcfroot(allowed, kMaxFours); win != kNoMove) {
+  beginphase(kVcfShare);
+  Move win = vcfroot(allowed, kMaxFours);
+  endphase();
+  if (win == kNoMove) {
+    beginphase(kVctShare);
+    win = vctroot(allowed, kVctDepth);
+    endphase();
+  }
+  if (win != kNoMove) {
     result.move = win;
     result.score = kWinScore - 2;  // a forced win; its length is not tracked
     return finish(result);
   }
-  aborted_ = false;
 
   const int maxdepth = limits.depth ? std::min(limits.depth, kMaxPly - 8) : kMaxPly - 8;
   for (int depth = 1; depth <= maxdepth; ++depth) {
     int score = searchroot(moves, n, depth, -kInfinity, kInfinity);
-    if (aborted_) break;  // the last complete iteration decides
-    if (std::getenv("DBG"))
-      std::fprintf(stderr, "d%d score %d nodes %llu ms %lld\n", depth, score,
-                   (unsigned long long)nodes_, (long long)elapsed());
+    if (aborted_) {
+      // A move searched to the end in the unfinished iteration is the better guess.
+      if (rootdone_) {
+        result.move = pv_[0][0];
+        result.score = rootscore_;
+        result.pv.assign(pv_[0], pv_[0] + pvlen_[0]);
+      }
+      break;
+    }
+
     result.move = pv_[0][0];
     result.score = score;
     result.depth = depth;
     result.pv.assign(pv_[0], pv_[0] + pvlen_[0]);
     if (ismate(score) && kWinScore - std::abs(score) <= depth) break;
-    if (limits.time_ms && elapsed() * 5 > limits.time_ms * 2) break;  // next would not finish
+    if (limits.time_ms && elapsed() * 100 > limits.time_ms * kIterationShare) break;
   }
   return finish(result);
 }

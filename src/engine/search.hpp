@@ -28,6 +28,9 @@ struct Limits {
   uint64_t nodes = 0;   // positions visited, the only budget that keeps a search
                         // repeatable
   int depth = 0;        // deepest iteration
+  // The search returns soon after *stop becomes true (set from any thread); the
+  // engine only reads it.
+  const std::atomic<bool>* stop = nullptr;
 };
 
 struct SearchResult {
@@ -60,7 +63,7 @@ class VcfCache {
 
 class Searcher {
  public:
-  Searcher(Board& board, TranspositionTable& tt, VcfCache& vcf, const std::atomic<bool>& cancel);
+  Searcher(Board& board, TranspositionTable& tt, VcfCache& vcf);
 
   // Searches the position for the side to move. `allowed`, when given, is indexed by
   // point and says which empty points may be chosen; the move returned is always one of
@@ -92,18 +95,28 @@ class Searcher {
   int searchroot(Scored* moves, int n, int depth, int alpha, int beta);
   bool vcfnode(int fours, Move& first);
   Move vcfroot(const uint8_t* allowed, int fours);
+  bool vctattack(int depth);
+  bool vctdefend(int depth);
+  Move vctroot(const uint8_t* allowed, int depth);
+  void beginphase(int percent);
+  void endphase();
   void updatepv(int ply, Move m);
   void rewardcutoff(Move m, int depth, int ply);
   bool outofbudget();
+  bool stopped() const;
 
   Board& b_;
   TranspositionTable& tt_;
   VcfCache& vcf_;
-  const std::atomic<bool>& cancel_;
   Limits limits_;
   std::chrono::steady_clock::time_point start_;
   uint64_t nodes_ = 0;
+  uint64_t nodecap_ = 0;  // the search stops at this many nodes (0: no cap)
+  int64_t mscap_ = 0;     // ... or after this many milliseconds (0: no cap)
   bool aborted_ = false;
+  bool rootdone_ = false;  // a root move got an exact score in the current iteration
+  int rootscore_ = 0;
+
   Move killers_[kMaxPly][2] = {};
   int history_[2][kPoints] = {};
   Move pv_[kMaxPly][kMaxPly] = {};
