@@ -1,0 +1,210 @@
+#include "engine/board.hpp"
+
+#include <algorithm>
+#include <array>
+
+namespace gomoku::engine {
+namespace {
+
+// Zobrist keys: fixed pseudo-random numbers (splitmix64), the same in every run.
+struct Keys {
+  std::array<std::array<uint64_t, kPoints>, 3> key;
+  Keys() {
+    uint64_t s = 0x2545f4914f6cdd1dull;
+    for (auto& row : key)
+      for (auto& k : row) {
+        uint64_t z = (s += 0x9e3779b97f4a7c15ull);
+        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
+        z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
+        k = z ^ (z >> 31);
+      }
+  }
+};
+
+const Keys& keys() {
+  static const Keys k;
+  return k;
+}
+
+}  // namespace
+
+uint64_t zobrist(Cell c, Move p) {
+  return keys().key[c - 1][p];
+}
+
+void Board::reset(int size) {
+  const PatternTables& t = *t_;
+  size_ = size;
+  side_ = kBlack;
+  stones_ = top_ = 0;
+  hash_ = 0;
+  x0_ = y0_ = 0;
+  x1_ = y1_ = -1;
+  std::fill(std::begin(cell_), std::end(cell_), kWall);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) cell_[pointat(x, y)] = kEmpty;
+  std::fill(&packed_[0][0], &packed_[0][0] + 2 * kPoints, 0);
+  std::fill(&threat_[0][0], &threat_[0][0] + 2 * kPoints, kQuiet);
+  std::fill(&value_[0][0], &value_[0][0] + 2 * kPoints, 0);
+  std::fill(&count_[0][0], &count_[0][0] + 2 * kThreats, 0);
+  total_[0] = total_[1] = 0;
+  for (int p = 0; p < kPoints; ++p)
+    for (int d = 0; d < 4; ++d) code_[p][d] = 0;
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      Move p = pointat(x, y);
+      for (int d = 0; d < 4; ++d)
+        for (int k = -4; k <= 4; ++k)
+          if (k != 0) code_[p][d] |= static_cast<LineCode>(cell_[p + k * kDirs[d]] << slotshift(k));
+      for (int i = 0; i < 2; ++i) {
+        uint16_t packed = 0;
+        for (int d = 0; d < 4; ++d)
+          packed |= static_cast<uint16_t>(t.line[i][code_[p][d]] << (4 * d));
+        packed_[i][p] = packed;
+      }
+      refresh(p);
+      addpoint(p);
+    }
+}
+
+void Board::refresh(Move p) {
+  for (int i = 0; i < 2; ++i) {
+    const PointInfo& info = t_->point[packed_[i][p]];
+    threat_[i][p] = info.threat;
+    value_[i][p] = info.value;
+  }
+}
+
+void Board::addpoint(Move p) {
+  for (int i = 0; i < 2; ++i) {
+    ++count_[i][threat_[i][p]];
+    total_[i] += value_[i][p];
+  }
+}
+
+void Board::droppoint(Move p) {
+  for (int i = 0; i < 2; ++i) {
+    --count_[i][threat_[i][p]];
+    total_[i] -= value_[i][p];
+  }
+}
+
+void Board::touch(Move p, int d) {
+  const int shift = 4 * d;
+  const unsigned pair = t_->pair[code_[p][d]];
+  for (int i = 0; i < 2; ++i) {
+    const unsigned nibble = (pair >> (4 * i)) & 15;
+    const uint16_t packed =
+        static_cast<uint16_t>((packed_[i][p] & ~(15u << shift)) | nibble << shift);
+    if (packed == packed_[i][p]) continue;
+    packed_[i][p] = packed;
+    const PointInfo& info = t_->point[packed];
+    --count_[i][threat_[i][p]];
+    ++count_[i][info.threat];
+    total_[i] += info.value - value_[i][p];
+    threat_[i][p] = info.threat;
+    value_[i][p] = info.value;
+  }
+}
+
+void Board::put(Move p, Cell c) {
+  droppoint(p);
+  cell_[p] = c;
+  hash_ ^= zobrist(c, p);
+  ++stones_;
+  for (int d = 0; d < 4; ++d) {
+    const int step = kDirs[d];
+    for (int k = 1; k <= 4; ++k) {
+      Move a = static_cast<Move>(p + k * step), b = static_cast<Move>(p - k * step);
+      code_[a][d] ^= static_cast<LineCode>(c << slotshift(-k));
+      code_[b][d] ^= static_cast<LineCode>(c << slotshift(k));
+      if (cell_[a] == kEmpty) touch(a, d);
+      if (cell_[b] == kEmpty) touch(b, d);
+    }
+  }
+}
+
+void Board::lift(Move p) {
+  const Cell c = static_cast<Cell>(cell_[p]);
+  cell_[p] = kEmpty;
+  hash_ ^= zobrist(c, p);
+  --stones_;
+  for (int d = 0; d < 4; ++d) {
+    const int step = kDirs[d];
+    for (int k = 1; k <= 4; ++k) {
+      Move a = static_cast<Move>(p + k * step), b = static_cast<Move>(p - k * step);
+      code_[a][d] ^= static_cast<LineCode>(c << slotshift(-k));
+      code_[b][d] ^= static_cast<LineCode>(c << slotshift(k));
+      if (cell_[a] == kEmpty) touch(a, d);
+      if (cell_[b] == kEmpty) touch(b, d);
+    }
+  }
+  refresh(p);
+  addpoint(p);
+}
+
+void Board::play(Move p) {
+  history_[top_++] = Step{p, static_cast<int8_t>(x0_), static_cast<int8_t>(y0_),
+                          static_cast<int8_t>(x1_), static_cast<int8_t>(y1_)};
+  setup(p, side_);
+  side_ = other(side_);
+}
+
+void Board::undo() {
+  const Step& s = history_[--top_];
+  lift(s.move);
+  x0_ = s.x0, y0_ = s.y0, x1_ = s.x1, y1_ = s.y1;
+  side_ = other(side_);
+}
+
+void Board::setup(Move p, Cell c) {
+  put(p, c);
+  const int x = colof(p), y = rowof(p);
+  if (x1_ < x0_) {
+    x0_ = x1_ = x, y0_ = y1_ = y;
+    return;
+  }
+  x0_ = std::min(x0_, x), x1_ = std::max(x1_, x);
+  y0_ = std::min(y0_, y), y1_ = std::max(y1_, y);
+}
+
+int Board::countatleast(Cell c, Threat t) const {
+  int n = 0;
+  for (int i = t; i < kThreats; ++i) n += count_[c - 1][i];
+  return n;
+}
+
+bool Board::nearstone(Move p) const {
+  unsigned stones = 0;
+  for (int d = 0; d < 4; ++d) {
+    unsigned v = code_[p][d] & 0x0ff0u;
+    stones |= (v ^ (v >> 1)) & 0x0550u;
+  }
+  return stones != 0;
+}
+
+bool Board::area(int margin, int& x0, int& y0, int& x1, int& y1) const {
+  if (x1_ < x0_) return false;
+  x0 = std::max(0, x0_ - margin), y0 = std::max(0, y0_ - margin);
+  x1 = std::min(size_ - 1, x1_ + margin), y1 = std::min(size_ - 1, y1_ + margin);
+  return true;
+}
+
+Move Board::findfive(Cell c, Move hint) const {
+  if (hint != kNoMove)
+    for (int d = 0; d < 4; ++d)
+      for (int k = -4; k <= 4; ++k) {
+        Move q = static_cast<Move>(hint + k * kDirs[d]);
+        if (cell_[q] == kEmpty && threat_[c - 1][q] == kWin) return q;
+      }
+  int x0, y0, x1, y1;
+  if (!area(1, x0, y0, x1, y1)) return kNoMove;
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x) {
+      Move q = pointat(x, y);
+      if (cell_[q] == kEmpty && threat_[c - 1][q] == kWin) return q;
+    }
+  return kNoMove;
+}
+
+}  // namespace gomoku::engine

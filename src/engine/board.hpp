@@ -1,0 +1,123 @@
+// The search board: stones, and for every empty point what each colour would make by
+// playing there, kept up to date incrementally as stones come and go.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/pattern.hpp"
+
+namespace gomoku::engine {
+
+inline constexpr int kMinSize = 5;
+inline constexpr int kMaxSize = 32;
+// Points are indices into a square of side kStride: the board plus a border of four
+// points off the board on every side, so that looking four points along a line never
+// leaves the array.
+inline constexpr int kPad = 4;
+inline constexpr int kStride = kMaxSize + 2 * kPad;
+inline constexpr int kPoints = kStride * kStride;
+// Index steps along the four lines: across, down, down-right, down-left.
+inline constexpr int kDirs[4] = {1, kStride, kStride + 1, kStride - 1};
+
+// A point's index; 0 is always off the board, so it doubles as "no move".
+using Move = uint16_t;
+inline constexpr Move kNoMove = 0;
+
+// Index of the point in column x, row y (both 0-based).
+constexpr Move pointat(int x, int y) {
+  return static_cast<Move>((y + kPad) * kStride + x + kPad);
+}
+constexpr int colof(Move p) {
+  return p % kStride - kPad;
+}
+constexpr int rowof(Move p) {
+  return p / kStride - kPad;
+}
+
+// The colour other than `c` (kBlack <-> kWhite).
+constexpr Cell other(Cell c) {
+  return static_cast<Cell>(3 - c);
+}
+
+class Board {
+ public:
+  // An empty board of size x size points (kMinSize..kMaxSize), black to move.
+  void reset(int size);
+
+  int size() const { return size_; }
+  Cell at(Move p) const { return static_cast<Cell>(cell_[p]); }
+  bool onboard(int x, int y) const { return x >= 0 && y >= 0 && x < size_ && y < size_; }
+  bool empty(Move p) const { return cell_[p] == kEmpty; }
+  Cell tomove() const { return side_; }
+  void settomove(Cell c) { side_ = c; }
+  int stones() const { return stones_; }
+  int moves() const { return top_; }
+  Move lastmove() const { return top_ ? history_[top_ - 1].move : kNoMove; }
+  uint64_t hash() const { return hash_ ^ (side_ == kWhite ? kWhiteToMove : 0); }
+
+  // Puts a stone of the side to move on the empty point p and passes the turn.
+  void play(Move p);
+  // Takes back the last play().
+  void undo();
+  // Puts `c` (a colour, or kWall for a point no one may use) on the empty point p;
+  // the turn does not change and undo() does not take it back.
+  void setup(Move p, Cell c);
+
+  // What colour c would make by playing on empty point p (kQuiet for occupied ones).
+  Threat threat(Cell c, Move p) const { return static_cast<Threat>(threat_[c - 1][p]); }
+  // The pattern colour c would make on line d by playing on empty point p.
+  Pattern pattern(Cell c, Move p, int d) const {
+    return static_cast<Pattern>((packed_[c - 1][p] >> (4 * d)) & 15);
+  }
+  // Weight of empty point p for colour c.
+  int value(Cell c, Move p) const { return value_[c - 1][p]; }
+  // Sum of value() over all empty points.
+  int total(Cell c) const { return total_[c - 1]; }
+  // Number of empty points where colour c has threat class t.
+  int count(Cell c, Threat t) const { return count_[c - 1][t]; }
+  // Number of empty points where colour c has threat class t or stronger.
+  int countatleast(Cell c, Threat t) const;
+  // True when a stone lies within two points of empty point p along one of its lines.
+  bool nearstone(Move p) const;
+  // The rectangle holding every stone, widened by `margin` and clipped to the board,
+  // as first and last column and row; false when the board is empty.
+  bool area(int margin, int& x0, int& y0, int& x1, int& y1) const;
+  // An empty point where colour c makes five, near `hint` if it can, else kNoMove.
+  Move findfive(Cell c, Move hint) const;
+
+ private:
+  static constexpr uint64_t kWhiteToMove = 0x9e3779b97f4a7c15ull;
+
+  void put(Move p, Cell c);
+  void lift(Move p);
+  void touch(Move p, int d);
+  void refresh(Move p);
+  void addpoint(Move p);
+  void droppoint(Move p);
+
+  struct Step {
+    Move move;
+    int8_t x0, y0, x1, y1;
+  };
+
+  const PatternTables* t_ = &patterntables();
+  int size_ = 0;
+  Cell side_ = kBlack;
+  int stones_ = 0;
+  int top_ = 0;
+  uint64_t hash_ = 0;
+  int x0_ = 0, y0_ = 0, x1_ = -1, y1_ = -1;  // rectangle holding every stone
+  uint8_t cell_[kPoints];
+  LineCode code_[kPoints][4];
+  uint16_t packed_[2][kPoints];
+  uint8_t threat_[2][kPoints];
+  int16_t value_[2][kPoints];
+  int total_[2];
+  int count_[2][kThreats];
+  Step history_[kMaxSize * kMaxSize];
+};
+
+// Zobrist key of a stone of colour c (or a wall) on point p.
+uint64_t zobrist(Cell c, Move p);
+
+}  // namespace gomoku::engine

@@ -1,0 +1,136 @@
+#include "engine/engine.hpp"
+
+#include <algorithm>
+
+namespace gomoku::engine {
+
+namespace {
+constexpr size_t kMinMemory = size_t{1} << 20;
+}  // namespace
+
+Engine::Engine(size_t memory) : board_(std::make_unique<Board>()) {
+  setmemory(memory);
+  board_->reset(15);
+}
+
+Engine::~Engine() = default;
+
+void Engine::setmemory(size_t memory) {
+  memory = std::max(memory, kMinMemory);
+  tt_.resize(memory - memory / 8);
+  vcf_.resize(memory / 8);
+}
+
+size_t Engine::memory() const {
+  return tt_.bytes() + vcf_.bytes();
+}
+
+bool Engine::newgame(int size) {
+  if (size < kMinSize || size > kMaxSize) return false;
+  stones_.clear();
+  board_->reset(size);
+  return true;
+}
+
+int Engine::at(int x, int y) const {
+  return board_->onboard(x, y) ? board_->at(pointat(x, y)) : kWall;
+}
+
+bool Engine::play(int x, int y) {
+  if (!board_->onboard(x, y) || !board_->empty(pointat(x, y))) return false;
+  Cell c = board_->tomove();
+  board_->setup(pointat(x, y), c);
+  board_->settomove(other(c));
+  stones_.push_back(Stone{pointat(x, y), c, true});
+  return true;
+}
+
+bool Engine::put(int x, int y, int who) {
+  if (!board_->onboard(x, y) || !board_->empty(pointat(x, y)) || who < kBlack || who > kWall)
+    return false;
+  board_->setup(pointat(x, y), static_cast<Cell>(who));
+  stones_.push_back(Stone{pointat(x, y), static_cast<Cell>(who), false});
+  return true;
+}
+
+bool Engine::remove(int x, int y) {
+  if (!board_->onboard(x, y)) return false;
+  Move p = pointat(x, y);
+  auto it =
+      std::find_if(stones_.begin(), stones_.end(), [p](const Stone& s) { return s.point == p; });
+  if (it == stones_.end()) return false;
+  Cell turn = it->played ? it->colour : board_->tomove();
+  stones_.erase(it);
+  rebuild();
+  board_->settomove(turn);
+  return true;
+}
+
+bool Engine::undo() {
+  if (stones_.empty()) return false;
+  return remove(colof(stones_.back().point), rowof(stones_.back().point));
+}
+
+void Engine::settomove(int who) {
+  if (who == kBlack || who == kWhite) board_->settomove(static_cast<Cell>(who));
+}
+
+void Engine::rebuild() {
+  Cell turn = board_->tomove();
+  board_->reset(board_->size());
+  for (const Stone& s : stones_) board_->setup(s.point, s.colour);
+  board_->settomove(turn);
+}
+
+void Engine::prepare(const Limits& limits) {
+  if (limits.nodes && !limits.time_ms) {
+    // A node-limited search must not depend on what earlier searches left behind.
+    tt_.clear();
+    vcf_.clear();
+  }
+}
+
+Result Engine::convert(const SearchResult& r) const {
+  Result out;
+  if (r.move != kNoMove) out.x = colof(r.move), out.y = rowof(r.move);
+  out.score = r.score;
+  out.win = r.score >= kWinScore - 1000;
+  out.loss = r.score <= 1000 - kWinScore;
+  out.depth = r.depth;
+  out.nodes = r.nodes;
+  out.time_ms = r.time_ms;
+  for (Move m : r.pv) out.pv.emplace_back(colof(m), rowof(m));
+  return out;
+}
+
+Result Engine::search(const Limits& limits, const std::vector<uint8_t>* allowed) {
+  prepare(limits);
+  std::vector<uint8_t> mask;
+  if (allowed) {
+    mask.assign(kPoints, 0);
+    const int n = size();
+    for (int y = 0; y < n; ++y)
+      for (int x = 0; x < n; ++x)
+        if (static_cast<size_t>(y * n + x) < allowed->size() && (*allowed)[y * n + x])
+          mask[pointat(x, y)] = 1;
+  }
+  auto searcher = std::make_unique<Searcher>(*board_, tt_, vcf_);
+  return convert(searcher->run(limits, allowed ? mask.data() : nullptr));
+}
+
+Result Engine::findvcf(const Limits& limits) {
+  prepare(limits);
+  auto searcher = std::make_unique<Searcher>(*board_, tt_, vcf_);
+  searcher->begin(limits);
+  SearchResult r;
+  Move first;
+  if (searcher->vcf(limits.depth ? limits.depth : kMaxPly / 2, first)) {
+    r.move = first;
+    r.score = kWinScore - 2;
+  }
+  r.nodes = searcher->nodes();
+  r.time_ms = searcher->elapsed();
+  return convert(r);
+}
+
+}  // namespace gomoku::engine

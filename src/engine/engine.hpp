@@ -1,0 +1,96 @@
+// The computer player: a five-in-a-row engine for boards of 5x5 to 32x32 points, five
+// or more in a row wins. Everything lives in the Engine object, so two engines may run
+// at once on two threads. Points are (x, y): x the column, y the row, both from 0.
+//
+//   Engine e(64 << 20);               // memory budget in bytes
+//   e.newgame(19);
+//   e.play(9, 9);                     // the first player's stone on the centre
+//   Result r = e.search({.time_ms = 1000});
+//   e.play(r.x, r.y);
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "engine/search.hpp"
+
+namespace gomoku::engine {
+
+// What search() found. x and y are -1 when there was no point to choose.
+struct Result {
+  int x = -1, y = -1;
+  int score = 0;        // for the side that moves; > 0 good for it
+  bool win = false;     // the side to move wins by force
+  bool loss = false;    // the opponent wins by force whatever is played
+  int depth = 0;        // last search depth completed (0: decided without searching)
+  uint64_t nodes = 0;   // positions visited
+  int64_t time_ms = 0;  // time taken
+  std::vector<std::pair<int, int>> pv;  // expected line of play, (x, y) each
+};
+
+class Engine {
+ public:
+  // An engine whose tables take at most `memory` bytes (at least 1 MB is used).
+  explicit Engine(size_t memory = size_t{64} << 20);
+  ~Engine();
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+
+  // Resizes the tables to `memory` bytes; what they remember is lost.
+  void setmemory(size_t memory);
+  // Bytes held by the tables.
+  size_t memory() const;
+
+  // Starts a new game on an empty size x size board (kMinSize..kMaxSize), first player
+  // to move. False, and nothing changes, for any other size.
+  bool newgame(int size);
+  int size() const { return board_->size(); }
+  // What is on (x, y): 0 empty, 1 the first player's stone, 2 the second's, 3 a point
+  // no one may use; 3 also for a point off the board.
+  int at(int x, int y) const;
+  // Who moves next: 1 or 2.
+  int tomove() const { return board_->tomove(); }
+  // Puts the stone of the player to move on the empty point (x, y) and passes the turn.
+  // False, and nothing changes, when the point is off the board or taken.
+  bool play(int x, int y);
+  // Puts `who`'s stone (1 or 2), or a point no one may use (3), on the empty point
+  // (x, y) without passing the turn. False, and nothing changes, on bad arguments.
+  bool put(int x, int y, int who);
+  // Takes the stone on (x, y) off the board, with the turn it took when play() put it.
+  // False when there is no stone there.
+  bool remove(int x, int y);
+  // Takes back the last stone put down; false when the board is empty.
+  bool undo();
+  // Sets who moves next (1 or 2).
+  void settomove(int who);
+
+  // Chooses a move for the player to move. `allowed`, when given, holds size*size
+  // flags, index y*size + x: only those points may be chosen, and the result is always
+  // one of them that is empty (or -1, -1 when there is none). With only a node budget
+  // the search, and so its result, depends on nothing but the position and the budget.
+  Result search(const Limits& limits, const std::vector<uint8_t>* allowed = nullptr);
+  // Looks only for a win by continuous fours for the player to move, within `limits`;
+  // x is -1 when none is found.
+  Result findvcf(const Limits& limits);
+
+ private:
+  struct Stone {
+    Move point;
+    Cell colour;
+    bool played;  // by play(): it passed the turn
+  };
+  void rebuild();
+  Result convert(const SearchResult& r) const;
+  void prepare(const Limits& limits);
+
+  std::unique_ptr<Board> board_;
+  std::vector<Stone> stones_;
+  TranspositionTable tt_;
+  VcfCache vcf_;
+};
+
+}  // namespace gomoku::engine

@@ -1,0 +1,569 @@
+#include "engine/search.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace gomoku::engine {
+namespace {
+
+constexpr int kInfinity = kWinScore + 1;
+constexpr int kMaxMoves = kMaxSize * kMaxSize;
+
+// Settings chosen by matches of the engine against itself (80 games each, 0.1 s a move).
+constexpr int kMaxFours = 24;          // longest continuous-four attack tried
+constexpr int kVctDepth = 6;           // most threes and fours in a three-and-four attack
+constexpr int kDefenderFours = 12;     // ... and in the defender's counter-attack by fours
+constexpr int kVcfShare = 10;          // percent of the budget for the continuous-four search
+constexpr int kVctShare = 15;          // ... and then for the three-and-four search
+constexpr int kIterationShare = 85;    // percent of the time after which no iteration starts
+constexpr int kTempo = 125;            // percent weight of the mover's points against 100
+constexpr int kFourThreeBonus = 2000;  // the mover can make a four-three
+constexpr int kThreeThreeBonus = 800;  // ... or a double three, with no four against it
+constexpr double kReductionScale = 1.2;
+constexpr int kMovesBase = 4, kMovesPerPly = 2;  // moves looked at away from the main line
+
+// Scores of wins and losses are stored relative to the node, not the root.
+int toTT(int score, int ply) {
+  if (score >= kWinScore - 1000) return score + ply;
+  if (score <= 1000 - kWinScore) return score - ply;
+  return score;
+}
+
+int fromTT(int score, int ply) {
+  if (score >= kWinScore - 1000) return score - ply;
+  if (score <= 1000 - kWinScore) return score + ply;
+  return score;
+}
+
+// How many plies less the i-th move (from 0) is searched at `depth`, late moves more.
+int reduction(int depth, int i) {
+  static const auto table = [] {
+    std::array<std::array<int8_t, 64>, 64> t{};
+    for (int d = 1; d < 64; ++d)
+      for (int k = 1; k < 64; ++k)
+        t[d][k] = static_cast<int8_t>(0.5 + std::log(d) * std::log(k + 1) / kReductionScale);
+    return t;
+  }();
+  return std::min<int>(table[std::min(depth, 63)][std::min(i, 63)], depth - 1);
+}
+
+// How many moves, best first, a node other than the principal line looks at.
+int movecap(int depth) {
+  return kMovesBase + kMovesPerPly * depth;
+}
+
+// Sorts moves by score, best first, keeping the generation order among equals.
+void sortmoves(auto* moves, int n) {
+  for (int i = 1; i < n; ++i) {
+    auto m = moves[i];
+    int j = i;
+    for (; j > 0 && moves[j - 1].score < m.score; --j) moves[j] = moves[j - 1];
+    moves[j] = m;
+  }
+}
+
+// Brings the best of moves[i..n) to i; the first of equals wins.
+void picknext(auto* moves, int i, int n) {
+  int best = i;
+  for (int j = i + 1; j < n; ++j)
+    if (moves[j].score > moves[best].score) best = j;
+  if (best != i) std::swap(moves[i], moves[best]);
+}
+
+}  // namespace
+
+void VcfCache::Free::operator()(void* p) const {
+  std::free(p);
+}
+
+void VcfCache::resize(size_t bytes) {
+  size_t n = 1;
+  while (n * 2 * sizeof(uint64_t) <= bytes) n *= 2;
+  slots_.reset();
+  slots_.reset(static_cast<uint64_t*>(std::calloc(n, sizeof(uint64_t))));
+  if (!slots_) throw std::bad_alloc();
+  mask_ = n - 1;
+}
+
+void VcfCache::clear() {
+  std::memset(slots_.get(), 0, bytes());
+}
+
+bool VcfCache::failed(uint64_t key, int depth) const {
+  uint64_t s = slots_[key & mask_];
+  return (s & ~uint64_t{0xff}) == (key & ~uint64_t{0xff}) && static_cast<int>(s & 0xff) >= depth;
+}
+
+void VcfCache::storefail(uint64_t key, int depth) {
+  slots_[key & mask_] = (key & ~uint64_t{0xff}) | static_cast<uint64_t>(depth);
+}
+
+Searcher::Searcher(Board& board, TranspositionTable& tt, VcfCache& vcf)
+    : b_(board), tt_(tt), vcf_(vcf) {}
+
+bool Searcher::outofbudget() {
+  if (aborted_) return true;
+  if (nodecap_ && nodes_ >= nodecap_) return aborted_ = true;
+  if ((nodes_ & 1023) != 0) return false;
+  if (stopped()) return aborted_ = true;
+  if (mscap_ && elapsed() >= mscap_) return aborted_ = true;
+  return false;
+}
+
+bool Searcher::stopped() const {
+  return limits_.stop && limits_.stop->load(std::memory_order_relaxed);
+}
+
+void Searcher::beginphase(int percent) {
+  if (limits_.nodes)
+    nodecap_ = nodes_ + (limits_.nodes - std::min(nodes_, limits_.nodes)) * percent / 100;
+  if (limits_.time_ms)
+    mscap_ = elapsed() + (limits_.time_ms - std::min(elapsed(), limits_.time_ms)) * percent / 100;
+}
+
+void Searcher::endphase() {
+  nodecap_ = limits_.nodes;
+  mscap_ = limits_.time_ms;
+  aborted_ = stopped() || (nodecap_ && nodes_ >= nodecap_) || (mscap_ && elapsed() >= mscap_);
+}
+
+// ---------------------------------------------------------------- evaluation
+
+int Searcher::evaluate() const {
+  const Cell us = b_.tomove(), op = other(us);
+  int score = b_.total(us) * kTempo / 100 - b_.total(op);
+  if (b_.countatleast(us, kFourThree))
+    score += kFourThreeBonus;
+  else if (b_.count(us, kThreeThree) && !b_.countatleast(op, kFour))
+    score += kThreeThreeBonus;
+  return std::clamp(score, -kWinScore / 2, kWinScore / 2);
+}
+
+// ---------------------------------------------------------------- move generation
+
+int Searcher::generate(Scored* out, Move ttmove, int ply) const {
+  const Cell us = b_.tomove(), op = other(us);
+  const bool defend = b_.countatleast(op, kOpenFour) > 0;
+  int x0, y0, x1, y1, n = 0;
+  if (!b_.area(2, x0, y0, x1, y1)) return 0;
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x) {
+      Move p = pointat(x, y);
+      if (!b_.empty(p) || !b_.nearstone(p)) continue;
+      if (defend && b_.threat(us, p) < kFour && b_.threat(op, p) < kFour) continue;
+      int s = b_.value(us, p) * 5 / 4 + b_.value(op, p) + history_[us - 1][p] / 64;
+      if (p == ttmove)
+        s += 1 << 24;
+      else if (p == killers_[ply][0])
+        s += 1 << 12;
+      else if (p == killers_[ply][1])
+        s += 1 << 11;
+      out[n++] = Scored{p, s};
+    }
+  return n;
+}
+
+// ---------------------------------------------------------------- main search
+
+void Searcher::updatepv(int ply, Move m) {
+  pv_[ply][0] = m;
+  int n = ply + 1 < kMaxPly ? pvlen_[ply + 1] : 0;
+  for (int i = 0; i < n && i + 1 < kMaxPly; ++i) pv_[ply][i + 1] = pv_[ply + 1][i];
+  pvlen_[ply] = std::min(n + 1, kMaxPly - 1);
+}
+
+void Searcher::rewardcutoff(Move m, int depth, int ply) {
+  if (killers_[ply][0] != m) {
+    killers_[ply][1] = killers_[ply][0];
+    killers_[ply][0] = m;
+  }
+  int& h = history_[b_.tomove() - 1][m];
+  h = std::min(h + depth * depth, 1 << 20);
+}
+
+int Searcher::forcedreply(Move forced, int depth, int alpha, int beta, int ply, bool pvnode) {
+  b_.play(forced);
+  int score = -pvs(depth, -beta, -alpha, ply + 1, pvnode);
+  b_.undo();
+  if (!aborted_ && score > alpha) updatepv(ply, forced);
+  return score;
+}
+
+int Searcher::pvs(int depth, int alpha, int beta, int ply, bool pvnode) {
+  pvlen_[ply] = 0;
+  ++nodes_;
+  if (outofbudget()) return 0;
+  const Cell us = b_.tomove(), op = other(us);
+  if (b_.count(us, kWin)) return kWinScore - ply - 1;
+  if (b_.count(op, kWin) >= 2) return -(kWinScore - ply - 2);
+  if (b_.count(op, kWin) == 1) {
+    if (ply >= kMaxPly - 2) return evaluate();
+    return forcedreply(b_.findfive(op, b_.lastmove()), depth, alpha, beta, ply, pvnode);
+  }
+  if (b_.countatleast(us, kOpenFour)) return kWinScore - ply - 3;
+  if (depth <= 0 || ply >= kMaxPly - 2) return evaluate();
+
+  alpha = std::max(alpha, -(kWinScore - ply - 2));
+  beta = std::min(beta, kWinScore - ply - 3);
+  if (alpha >= beta) return alpha;
+
+  const uint64_t key = b_.hash();
+  Move ttmove = kNoMove;
+  if (const TTEntry* e = tt_.probe(key)) {
+    ttmove = e->move;
+    int s = fromTT(e->score, ply);
+    if (!pvnode && e->depth >= depth &&
+        ((e->bound == kExact) || (e->bound == kLower && s >= beta) ||
+         (e->bound == kUpper && s <= alpha)))
+      return s;
+  }
+
+  Scored moves[kMaxMoves];
+  int n = generate(moves, ttmove, ply);
+  if (n == 0) return 0;  // no point left near the stones: a draw for search purposes
+
+  const int alpha0 = alpha;
+  int best = -kInfinity;
+  Move bestmove = kNoMove;
+  const int tried = pvnode ? n : std::min(n, movecap(depth));
+  for (int i = 0; i < tried; ++i) {
+    picknext(moves, i, n);
+
+    const Move m = moves[i].move;
+    const bool four = b_.threat(us, m) >= kFourThree;
+    b_.play(m);
+    int score;
+    if (i == 0) {
+      score = -pvs(depth - 1, -beta, -alpha, ply + 1, pvnode);
+    } else {
+      int r = (depth >= 2 && i >= 2 && !four) ? reduction(depth, i) : 0;
+      score = -pvs(depth - 1 - r, -alpha - 1, -alpha, ply + 1, false);
+      if (score > alpha && r) score = -pvs(depth - 1, -alpha - 1, -alpha, ply + 1, false);
+      if (score > alpha && score < beta) score = -pvs(depth - 1, -beta, -alpha, ply + 1, true);
+    }
+    b_.undo();
+    if (aborted_) return 0;
+    if (score > best) {
+      best = score, bestmove = m;
+      if (score > alpha) {
+        alpha = score;
+        updatepv(ply, m);
+        if (alpha >= beta) {
+          rewardcutoff(m, depth, ply);
+          break;
+        }
+      }
+    }
+  }
+  Bound bound = best >= beta ? kLower : best > alpha0 ? kExact : kUpper;
+  tt_.store(key, bestmove, toTT(best, ply), depth, bound);
+  return best;
+}
+
+// ---------------------------------------------------------------- continuous fours
+
+bool Searcher::vcf(int fours, Move& first) {
+  first = kNoMove;
+  return vcfnode(fours, first);
+}
+
+bool Searcher::vcfnode(int fours, Move& first) {
+  ++nodes_;
+  if (outofbudget()) return false;
+  const Cell att = b_.tomove(), def = other(att);
+  if (b_.count(att, kWin)) {
+    first = b_.findfive(att, b_.lastmove());
+    return true;
+  }
+  Scored moves[kMaxMoves];
+  int n = 0;
+  if (b_.count(def, kWin)) {
+    if (b_.count(def, kWin) >= 2) return false;
+    Move block = b_.findfive(def, b_.lastmove());
+    if (b_.threat(att, block) < kFour) return false;
+    moves[n++] = Scored{block, 0};
+  } else if (b_.countatleast(att, kFour) == 0) {
+    return false;
+  }
+  if (fours <= 0) return false;
+  const uint64_t key = b_.hash();
+  if (vcf_.failed(key, fours)) return false;
+  if (n == 0) {
+    int x0, y0, x1, y1;
+    b_.area(2, x0, y0, x1, y1);
+    for (int y = y0; y <= y1; ++y)
+      for (int x = x0; x <= x1; ++x) {
+        Move p = pointat(x, y);
+        if (!b_.empty(p)) continue;
+        Threat t = b_.threat(att, p);
+        if (t >= kOpenFour) {
+          first = p;
+          return true;
+        }
+        if (t >= kFour) moves[n++] = Scored{p, t * 4096 + b_.value(att, p)};
+      }
+    sortmoves(moves, n);
+  }
+  for (int i = 0; i < n; ++i) {
+    const Move m = moves[i].move;
+    b_.play(m);
+    Move block = b_.findfive(att, m);
+    bool win = false;
+    if (block != kNoMove) {
+      b_.play(block);
+      Move next;
+      win = vcfnode(fours - 1, next);
+      b_.undo();
+    }
+    b_.undo();
+    if (win) {
+      first = m;
+      return true;
+    }
+    if (aborted_) return false;
+  }
+  vcf_.storefail(key, fours);
+  return false;
+}
+
+// ---------------------------------------------------------------- threes and fours
+
+bool Searcher::vctattack(int depth) {
+  ++nodes_;
+  if (outofbudget()) return false;
+  const Cell att = b_.tomove(), def = other(att);
+  if (b_.count(att, kWin)) return true;
+  if (b_.count(def, kWin) >= 2) return false;
+  if (b_.count(def, kWin) == 1) {
+    b_.play(b_.findfive(def, b_.lastmove()));
+    bool win = vctdefend(depth);
+    b_.undo();
+    return win;
+  }
+  if (b_.countatleast(att, kOpenFour)) return true;
+  if (depth <= 0 || b_.countatleast(att, kThree) == 0) return false;
+  const uint64_t key = b_.hash() ^ 0x5bd1e9955bd1e995ull;
+  if (vcf_.failed(key, depth)) return false;
+  Scored moves[kMaxMoves];
+  int n = 0, x0, y0, x1, y1;
+  b_.area(2, x0, y0, x1, y1);
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x) {
+      Move p = pointat(x, y);
+      if (!b_.empty(p)) continue;
+      Threat t = b_.threat(att, p);
+      if (t >= kThree) moves[n++] = Scored{p, t * 4096 + b_.value(att, p) + b_.value(def, p)};
+    }
+  sortmoves(moves, n);
+  for (int i = 0; i < n; ++i) {
+    b_.play(moves[i].move);
+    bool win = vctdefend(depth - 1);
+    b_.undo();
+    if (win) return true;
+    if (aborted_) return false;
+  }
+  vcf_.storefail(key, depth);
+  return false;
+}
+
+bool Searcher::vctdefend(int depth) {
+  ++nodes_;
+  if (outofbudget()) return false;
+  const Cell def = b_.tomove(), att = other(def);
+  if (b_.count(def, kWin)) return false;
+  if (b_.count(att, kWin) >= 2) return true;
+  if (b_.count(att, kWin) == 1) {
+    b_.play(b_.findfive(att, b_.lastmove()));
+    bool win = vctattack(depth);
+    b_.undo();
+    return win;
+  }
+  if (b_.countatleast(att, kOpenFour) == 0) return false;  // no threat: the defender is free
+  if (b_.countatleast(def, kFour)) {
+    Move first;
+    if (vcfnode(kDefenderFours, first)) return false;
+    if (aborted_) return false;
+  }
+  Scored moves[kMaxMoves];
+  int n = 0, x0, y0, x1, y1;
+  b_.area(2, x0, y0, x1, y1);
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x) {
+      Move p = pointat(x, y);
+      if (!b_.empty(p)) continue;
+      if (b_.threat(def, p) >= kFour || b_.threat(att, p) >= kFour)
+        moves[n++] = Scored{p, b_.threat(att, p) * 4096 + b_.value(att, p)};
+    }
+  sortmoves(moves, n);
+  for (int i = 0; i < n; ++i) {
+    b_.play(moves[i].move);
+    bool win = vctattack(depth);
+    b_.undo();
+    if (!win) return false;
+  }
+  return !aborted_;
+}
+
+Move Searcher::vctroot(const uint8_t* allowed, int depth) {
+  const Cell att = b_.tomove();
+  for (int d = 2; d <= depth; ++d) {
+    int x0, y0, x1, y1;
+    b_.area(2, x0, y0, x1, y1);
+    for (int y = y0; y <= y1; ++y)
+      for (int x = x0; x <= x1; ++x) {
+        Move p = pointat(x, y);
+        if (!b_.empty(p) || (allowed && !allowed[p]) || b_.threat(att, p) < kThree) continue;
+        b_.play(p);
+        bool win = vctdefend(d - 1);
+        b_.undo();
+        if (aborted_) return kNoMove;
+        if (win) return p;
+      }
+  }
+  return kNoMove;
+}
+
+// ---------------------------------------------------------------- root
+
+int Searcher::rootmoves(const uint8_t* allowed, Scored* out) const {
+  const Cell us = b_.tomove(), op = other(us);
+  const int size = b_.size();
+  int n = 0;
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      Move p = pointat(x, y);
+      if (!b_.empty(p) || (allowed && !allowed[p])) continue;
+      int s = b_.value(us, p) * 5 / 4 + b_.value(op, p);
+      if (!b_.nearstone(p)) {
+        int dx = x - size / 2, dy = y - size / 2;
+        s = -(1 << 20) - dx * dx - dy * dy;  // far from every stone: last, centre first
+      }
+      out[n++] = Scored{p, s};
+    }
+  sortmoves(out, n);
+  return n;
+}
+
+Move Searcher::vcfroot(const uint8_t* allowed, int fours) {
+  Move first;
+  if (!vcf(fours, first)) return kNoMove;
+  if (!allowed || allowed[first]) return first;
+  return kNoMove;
+}
+
+int Searcher::searchroot(Scored* moves, int n, int depth, int alpha, int beta) {
+  int best = -kInfinity;
+  rootdone_ = false;
+  for (int i = 0; i < n; ++i) {
+    const Move m = moves[i].move;
+    b_.play(m);
+    int score;
+    if (i == 0) {
+      score = -pvs(depth - 1, -beta, -alpha, 1, true);
+    } else {
+      score = -pvs(depth - 1, -alpha - 1, -alpha, 1, false);
+      if (score > alpha && score < beta) score = -pvs(depth - 1, -beta, -alpha, 1, true);
+    }
+    b_.undo();
+    if (aborted_) break;
+    moves[i].score = score;
+    if (score > best) {
+      best = score;
+      if (score > alpha) {
+        alpha = score;
+        updatepv(0, m);
+        rootdone_ = true;
+        rootscore_ = score;
+        std::rotate(moves, moves + i, moves + i + 1);  // best first for the next iteration
+      }
+    }
+  }
+  return best;
+}
+
+void Searcher::begin(const Limits& limits) {
+  limits_ = limits;
+  nodecap_ = limits.nodes;
+  mscap_ = limits.time_ms;
+  start_ = std::chrono::steady_clock::now();
+  nodes_ = 0;
+  aborted_ = false;
+}
+
+int64_t Searcher::elapsed() const {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                               start_)
+      .count();
+}
+
+SearchResult Searcher::run(const Limits& limits, const uint8_t* allowed) {
+  begin(limits);
+  tt_.newsearch();
+  SearchResult result;
+  auto finish = [&](SearchResult& r) -> SearchResult& {
+    r.nodes = nodes_;
+    r.time_ms = elapsed();
+    if (r.pv.empty() && r.move != kNoMove) r.pv.push_back(r.move);
+    return r;
+  };
+
+  std::vector<Scored> list(kMaxMoves);
+  Scored* moves = list.data();
+  int n = rootmoves(allowed, moves);
+  if (n == 0) return finish(result);
+  result.move = moves[0].move;
+  if (b_.stones() == 0 || n == 1) return finish(result);
+
+  const Cell us = b_.tomove(), op = other(us);
+  if (b_.count(us, kWin) || b_.count(op, kWin)) {
+    // Five now, or block the opponent's five: nothing else counts.
+    Cell who = b_.count(us, kWin) ? us : op;
+    for (int i = 0; i < n; ++i)
+      if (b_.threat(who, moves[i].move) == kWin) {
+        result.move = moves[i].move;
+        result.score = who == us ? kWinScore - 1 : 0;
+        return finish(result);
+      }
+  }
+  beginphase(kVcfShare);
+  Move win = vcfroot(allowed, kMaxFours);
+  endphase();
+  if (win == kNoMove) {
+    beginphase(kVctShare);
+    win = vctroot(allowed, kVctDepth);
+    endphase();
+  }
+  if (win != kNoMove) {
+    result.move = win;
+    result.score = kWinScore - 2;  // a forced win; its length is not tracked
+    return finish(result);
+  }
+
+  const int maxdepth = limits.depth ? std::min(limits.depth, kMaxPly - 8) : kMaxPly - 8;
+  for (int depth = 1; depth <= maxdepth; ++depth) {
+    int score = searchroot(moves, n, depth, -kInfinity, kInfinity);
+    if (aborted_) {
+      // A move searched to the end in the unfinished iteration is the better guess.
+      if (rootdone_) {
+        result.move = pv_[0][0];
+        result.score = rootscore_;
+        result.pv.assign(pv_[0], pv_[0] + pvlen_[0]);
+      }
+      break;
+    }
+
+    result.move = pv_[0][0];
+    result.score = score;
+    result.depth = depth;
+    result.pv.assign(pv_[0], pv_[0] + pvlen_[0]);
+    if (ismate(score) && kWinScore - std::abs(score) <= depth) break;
+    if (limits.time_ms && elapsed() * 100 > limits.time_ms * kIterationShare) break;
+  }
+  return finish(result);
+}
+
+}  // namespace gomoku::engine

@@ -1,0 +1,59 @@
+// The Gomocup "pbrain" protocol: one command per line in, reply lines out. Kept apart
+// from the input loop so that every exchange can be checked line by line.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/engine.hpp"
+
+namespace gomoku::pbrain {
+
+// The clock and memory settings a manager sends with INFO (times in milliseconds).
+struct Settings {
+  int64_t timeout_turn = 5000;  // per move; 0 means as fast as possible
+  int64_t timeout_match = 0;    // whole match; 0 means no limit
+  int64_t time_left = -1;       // of the match; -1 until the manager says
+  uint64_t max_memory = 0;      // bytes; 0 means no limit
+  int rule = 0;                 // bit 0: exactly five wins (played as five or more)
+};
+
+// Time the engine may think about one move, keeping a margin for the reply to reach
+// the manager within timeout_turn and spreading the match time over the moves left.
+int64_t movebudget(const Settings& s);
+// Engine table size allowed by max_memory, leaving room for the rest of the program.
+size_t enginememory(const Settings& s);
+
+class Protocol {
+ public:
+  // `nodes`, when not 0, replaces the clock with a node budget per move, so that
+  // replies depend only on the commands (for tests).
+  explicit Protocol(uint64_t nodes = 0);
+
+  // Handles one line from the manager and appends the lines to send back to `reply`.
+  // False once END has been read.
+  bool handle(std::string line, std::vector<std::string>& reply);
+
+  const Settings& settings() const { return settings_; }
+  // Bytes the engine's tables hold now.
+  size_t tablebytes() const { return engine_.memory(); }
+
+ private:
+  void start(const std::string& args, std::vector<std::string>& reply);
+  void turn(const std::string& args, std::vector<std::string>& reply);
+  void boardline(const std::string& line, std::vector<std::string>& reply);
+  void takeback(const std::string& args, std::vector<std::string>& reply);
+  void info(const std::string& args, std::vector<std::string>& reply);
+  void move(std::vector<std::string>& reply);
+  bool ready(std::vector<std::string>& reply);
+
+  engine::Engine engine_;
+  Settings settings_;
+  uint64_t nodes_;
+  size_t memory_ = 0;
+  bool started_ = false;
+  bool inboard_ = false;
+};
+
+}  // namespace gomoku::pbrain
