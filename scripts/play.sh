@@ -9,4 +9,4 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
   cmake -S . -B build >/dev/null
   cmake --build build -j"$(nproc)" --target gomoku >/dev/null
 )
-exec "$root/build/gomoku"
+exec "$root/build/gomoku" "$@"

@@ -11,6 +11,9 @@ int score1 = 0, score2 = 0;
 int* pn = &score1;
 int* pk = &score2;
 int lastr = 0, lastc = 0;
+int computer = 0;
+int thinkms = 1000;
+long thinknodes = 0;
 
 void newgame() {
   std::memset(map, 0, sizeof map);
@@ -22,6 +25,9 @@ void resetstate() {
   whoturn = gameover = score1 = score2 = 0;
   pn = &score1;
   pk = &score2;
+  computer = 0;
+  thinkms = 1000;
+  thinknodes = 0;
 }
 
 }  // namespace gomoku

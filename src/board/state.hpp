@@ -1,5 +1,5 @@
 // The whole state of the game: the board, whose turn it is, the win flag, the scores,
-// the last stone put down.
+// the last stone put down, and who the computer plays.
 #pragma once
 
 namespace gomoku {
@@ -25,6 +25,10 @@ extern int gameover;           // 1 once the stone just put down has ended the g
 extern int score1, score2;     // the scores last typed, shown under the board
 extern int *pn, *pk;           // where score entry stores them: &score1, &score2
 extern int lastr, lastc;       // the stone put down last (row, column); 0, 0 for none
+extern int computer;           // the player the computer plays: 1 or 2; 0 for none
+extern int thinkms;            // the computer's thinking time per move, in milliseconds
+extern long thinknodes;        // when above 0: it thinks this many positions instead, the
+                               // same move on every machine (tests)
 
 // Starts a new game: every cell of the board empty, no last stone.
 void newgame();

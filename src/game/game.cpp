@@ -6,6 +6,7 @@
 #include "board/state.hpp"
 #include "console/chessmap.hpp"
 #include "console/console.hpp"
+#include "game/computer.hpp"
 #include "input/cursor.hpp"
 #include "score/score.hpp"
 
@@ -15,31 +16,12 @@ namespace {
 // True when the cursor can reach an empty point other than the centre, the board
 // seen as it is once the cursor has left the centre (centre empty).
 bool reachable() {
-  int saved = map[kCentre][kCentre];
-  map[kCentre][kCentre] = kEmpty;
-  bool seen[kSize][kSize] = {};
-  int queue[kSize * kSize][2], head = 0, tail = 0;
-  queue[tail][0] = queue[tail][1] = kCentre;
-  ++tail;
-  seen[kCentre][kCentre] = true;
-  bool found = false;
-  while (head < tail && !found) {
-    int r = queue[head][0], c = queue[head][1];
-    ++head;
-    for (int axis : {kAcross, kDown})
-      for (int sign : {1, -1}) {
-        int tr, tc;
-        const int* d = kDirections[axis];
-        if (!steptarget(r, c, sign * d[0], sign * d[1], tr, tc) || seen[tr][tc]) continue;
-        seen[tr][tc] = true;
-        found = found || tr != kCentre || tc != kCentre;
-        queue[tail][0] = tr;
-        queue[tail][1] = tc;
-        ++tail;
-      }
-  }
-  map[kCentre][kCentre] = saved;
-  return found;
+  Reach w;
+  reach(w);
+  for (int r = 1; r < kSize; ++r)
+    for (int c = 1; c < kSize; ++c)
+      if (w.seen[r][c] && (r != kCentre || c != kCentre)) return true;
+  return false;
 }
 
 // Shows the result until a key is pressed; the input must not end here.
@@ -95,7 +77,10 @@ int playchess() {
   console::print(player == kPlayer1 ? "现在轮到玩家1，请落子：" : "现在轮到玩家2，请落子：");
   int before = boardsum();
   int r = 0, c = 0;
-  (player == kPlayer1 ? move1 : move2)(&r, &c);
+  if (player == computer)
+    computermove(player == kPlayer1 ? kSteer1 : kSteer2, &r, &c);
+  else
+    (player == kPlayer1 ? move1 : move2)(&r, &c);
   centrerepair(player, before, boardsum());
   lastr = r;
   lastc = c;

@@ -1,5 +1,7 @@
 #include "input/cursor.hpp"
 
+#include <algorithm>
+
 #include "board/state.hpp"
 #include "console/chessmap.hpp"
 #include "console/console.hpp"
@@ -14,6 +16,12 @@ bool direction(const Steering& s, int key, int& dr, int& dc) {
   dr = sign * d[0];
   dc = sign * d[1];
   return sign != 0;
+}
+
+// The key of `s` that steps the way (dr, dc) points: a step along one axis.
+int keytowards(const Steering& s, int dr, int dc) {
+  if (dr != 0) return dr > 0 ? s.down : s.up;
+  return dc > 0 ? s.right : s.left;
 }
 
 // Writes a line break, clears the screen and draws the board.
@@ -40,10 +48,10 @@ bool steptarget(int r, int c, int dr, int dc, int& tr, int& tc) {
   return inside(tr, tc) && map[tr][tc] == kEmpty;
 }
 
-void movecursor(const Steering& s, int* x, int* y) {
+void movecursor(const Steering& s, int* x, int* y, int (*nextkey)()) {
   int r = kCentre, c = kCentre;
   for (;;) {
-    int key = console::getch();
+    int key = nextkey();
     if (key < 0) console::inputended();
     if (key == ' ') {
       if (r == kCentre && c == kCentre && map[r][c] != kEmpty) continue;
@@ -65,6 +73,45 @@ void movecursor(const Steering& s, int* x, int* y) {
     }
     redraw();
   }
+}
+
+void reach(Reach& w) {
+  int saved = map[kCentre][kCentre];
+  map[kCentre][kCentre] = kEmpty;  // the cursor's first step lifts the centre stone
+  std::fill(&w.seen[0][0], &w.seen[0][0] + kSize * kSize, false);
+  int queue[kSize * kSize][2], head = 0, tail = 0;
+  queue[tail][0] = queue[tail][1] = kCentre;
+  ++tail;
+  w.seen[kCentre][kCentre] = true;
+  while (head < tail) {
+    int r = queue[head][0], c = queue[head][1];
+    ++head;
+    for (int axis : {kAcross, kDown})
+      for (int sign : {1, -1}) {
+        int tr, tc;
+        const int* d = kDirections[axis];
+        if (!steptarget(r, c, sign * d[0], sign * d[1], tr, tc) || w.seen[tr][tc]) continue;
+        w.seen[tr][tc] = true;
+        w.fromr[tr][tc] = r;
+        w.fromc[tr][tc] = c;
+        queue[tail][0] = tr;
+        queue[tail][1] = tc;
+        ++tail;
+      }
+  }
+  map[kCentre][kCentre] = saved;
+}
+
+std::string steerkeys(const Steering& s, const Reach& w, int r, int c) {
+  std::string keys = " ";
+  while (r != kCentre || c != kCentre) {
+    int fr = w.fromr[r][c], fc = w.fromc[r][c];
+    keys += static_cast<char>(keytowards(s, r - fr, c - fc));
+    r = fr;
+    c = fc;
+  }
+  std::reverse(keys.begin(), keys.end());
+  return keys;
 }
 
 void move1(int* x, int* y) {

@@ -1,6 +1,11 @@
 // The stone cursor: the player's own stone, steered over the board and put down.
 #pragma once
 
+#include <string>
+
+#include "board/state.hpp"
+#include "console/console.hpp"
+
 namespace gomoku {
 
 // One player's keys and cell code.
@@ -19,8 +24,22 @@ int steplength(int r, int c, int dr, int dc);
 // the playing area and be empty. Returns false when the step is refused.
 bool steptarget(int r, int c, int dr, int dc, int& tr, int& tc);
 // Steers player `s`'s stone from the centre until Space puts it down; stores the
-// point through `x` (row) and `y` (column).
-void movecursor(const Steering& s, int* x, int* y);
+// point through `x` (row) and `y` (column). Keys come from `nextkey` (a person's keys by
+// default; the computer's stone is steered by keys it plans).
+void movecursor(const Steering& s, int* x, int* y, int (*nextkey)() = console::getch);
+
+// Where the stone cursor can go this turn, found on the board as it is once the cursor
+// has left the centre: for each point it can rest on, the point that a shortest way
+// from the centre steps from. The centre itself is always marked.
+struct Reach {
+  bool seen[kSize][kSize];
+  int fromr[kSize][kSize], fromc[kSize][kSize];
+};
+// Fills `w` by a breadth-first search of the cursor's steps from the centre.
+void reach(Reach& w);
+// The keys that steer `s`'s stone along `w`'s shortest way from the centre to (r, c),
+// which `w` must have seen, followed by the Space that puts it down.
+std::string steerkeys(const Steering& s, const Reach& w, int r, int c);
 
 // Player 1's cursor: w, a, s, d and Space.
 void move1(int* x, int* y);

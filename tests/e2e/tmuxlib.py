@@ -53,7 +53,8 @@ def place(board, r, c, sign):
 class Game:
     """The program running in a tmux pane of its own, in a temporary directory."""
 
-    def __init__(self, cols=80, rows=32, env=None, ignore=(), cwd=None, command=None, job=False):
+    def __init__(self, cols=80, rows=32, env=None, ignore=(), cwd=None, command=None, job=False,
+                 args=()):
         self.sock = "gomoku-e2e-%d-%d" % (os.getpid(), next(_count))
         self.dir = cwd or tempfile.mkdtemp(prefix="gomoku-e2e-")
         self.statusfile = os.path.join(tempfile.mkdtemp(prefix="gomoku-st-"), "status")
@@ -64,7 +65,7 @@ class Game:
             runner.append("--job")
         for sig in ignore:
             runner += ["--ignore", sig]
-        cmd = command or runner + [BINARY]
+        cmd = command or runner + [BINARY, *args]
         envargs = []
         for k, v in environment.items():
             envargs += ["-e", "%s=%s" % (k, v)]

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""scripts/play.sh builds in the checkout but starts the game in the caller's directory.
+"""scripts/play.sh builds in the checkout but starts the game in the caller's directory,
+with the caller's arguments.
 The build tools are stand-ins, so the test needs no compiler and takes no time."""
 import os
 import shutil
@@ -29,12 +30,12 @@ class Play(unittest.TestCase):
         shutil.copy(os.path.join(SCRIPTS, "play.sh"), os.path.join(checkout, "scripts"))
         executable(os.path.join(checkout, "scripts/setup.sh"), "exit 0")
         executable(os.path.join(tools, "cmake"), "exit 0")
-        executable(os.path.join(checkout, "build/gomoku"), "pwd")
+        executable(os.path.join(checkout, "build/gomoku"), 'pwd; echo "$@"')
         env = dict(os.environ, PATH=tools + os.pathsep + os.environ["PATH"])
-        p = subprocess.run([os.path.join(checkout, "scripts/play.sh")], cwd=caller, env=env,
-                           capture_output=True, text=True, timeout=30)
+        p = subprocess.run([os.path.join(checkout, "scripts/play.sh"), "-c", "2 x"], cwd=caller,
+                           env=env, capture_output=True, text=True, timeout=30)
         self.assertEqual(p.returncode, 0, p.stderr)
-        self.assertEqual(p.stdout.strip(), os.path.realpath(caller))
+        self.assertEqual(p.stdout, os.path.realpath(caller) + "\n-c 2 x\n")
 
 
 if __name__ == "__main__":

@@ -1,0 +1,111 @@
+#include "game/computer.hpp"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "board/state.hpp"
+#include "console/console.hpp"
+#include "engine/engine.hpp"
+
+namespace gomoku {
+namespace {
+
+constexpr int kSide = kSize - 1;  // rows and columns of the playing area
+constexpr int kSliceMs = 20;      // the screen is kept alive in slices this long
+constexpr int kStepMs = 150;      // how long each step of the stone stays on the screen
+constexpr std::size_t kMemory = std::size_t{64} << 20;  // the engine's tables
+
+std::string planned;    // the keys that steer the computer's stone this turn
+std::size_t taken = 0;  // how many of them the cursor has read
+
+// The engine, made on first use and never destroyed, so that no way out of the program
+// can take it away from under a search.
+engine::Engine& brain() {
+  static engine::Engine* e = new engine::Engine(kMemory);
+  return *e;
+}
+
+// The engine's index of the point at row r, column c.
+int index(int r, int c) {
+  return (r - 1) * kSide + (c - 1);
+}
+
+// The points that the stone can be put down on this turn, as the engine's flags: those
+// the cursor reaches, and the centre only while it is empty.
+std::vector<std::uint8_t> choosable(const Reach& w) {
+  std::vector<std::uint8_t> allowed(kSide * kSide, 0);
+  for (int r = 1; r < kSize; ++r)
+    for (int c = 1; c < kSize; ++c) allowed[index(r, c)] = w.seen[r][c] && map[r][c] == kEmpty;
+  return allowed;
+}
+
+// Sets the engine up with the stones of `map`, `player` to move.
+void setup(engine::Engine& e, int player) {
+  e.newgame(kSide);
+  for (int r = 1; r < kSize; ++r)
+    for (int c = 1; c < kSize; ++c)
+      if (map[r][c] != kEmpty) e.put(c - 1, r - 1, map[r][c]);
+  e.settomove(player);
+}
+
+// The limits of one search: the thinking time, or the node count when one is set.
+engine::Limits limits() {
+  engine::Limits l;
+  if (thinknodes > 0)
+    l.nodes = static_cast<std::uint64_t>(thinknodes);
+  else
+    l.time_ms = thinkms;
+  return l;
+}
+
+// Runs the engine's search among `allowed` on a worker thread while the main thread
+// keeps the screen alive.
+engine::Result searchidling(engine::Engine& e, const std::vector<std::uint8_t>& allowed) {
+  std::atomic<bool> done{false};
+  engine::Result result;
+  std::jthread worker([&] {
+    shieldthread();
+    result = e.search(limits(), &allowed);
+    done = true;
+  });
+  while (!done) console::con().idle(kSliceMs);
+  worker.join();
+  return result;
+}
+
+// The point that the computer chooses for `player` among `allowed`, as (row, column).
+std::pair<int, int> choose(int player, const std::vector<std::uint8_t>& allowed) {
+  engine::Engine& e = brain();
+  setup(e, player);
+  engine::Result result = searchidling(e, allowed);
+  if (result.x >= 0 && allowed[index(result.y + 1, result.x + 1)])
+    return {result.y + 1, result.x + 1};
+  for (int i = 0; i < kSide * kSide; ++i)  // the engine promises one of them; if not
+    if (allowed[i]) return {i / kSide + 1, i % kSide + 1};
+  return {kCentre, kCentre};
+}
+
+// The next planned key, after the last frame has been on the screen for a step's time.
+int plannedkey() {
+  console::con().idle(kStepMs);
+  return taken < planned.size() ? static_cast<unsigned char>(planned[taken++]) : -1;
+}
+
+}  // namespace
+
+void computermove(const Steering& s, int* x, int* y) {
+  Reach w;
+  reach(w);
+  console::print("\n电脑正在思考. . .");
+  auto [r, c] = choose(s.code, choosable(w));
+  planned = steerkeys(s, w, r, c);
+  taken = 0;
+  movecursor(s, x, y, plannedkey);
+}
+
+}  // namespace gomoku

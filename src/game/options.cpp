@@ -1,0 +1,96 @@
+#include "game/options.hpp"
+
+#include <cstdio>
+
+#include "board/state.hpp"
+
+namespace gomoku {
+namespace {
+
+constexpr int kMaxThinkMs = 3600000;  // an hour
+
+const char kUsage[] =
+    "usage: gomoku [--computer 1|2] [--time MS] | --help | --version\n"
+    "  -c, --computer N  the computer plays player N: 1 (O, w a s d) or 2 (X, arrow keys)\n"
+    "  -t, --time MS     its thinking time per move in milliseconds (default 1000)\n"
+    "  -h, --help        show this help and exit\n"
+    "      --version     show the version and exit\n";
+
+// A command line that is refused: one line saying why, then the usage.
+Options refused(const std::string& why) {
+  Options o;
+  o.status = 2;
+  o.err = "gomoku: " + why + "\n" + kUsage;
+  return o;
+}
+
+// The whole of `text` as a decimal number from `low` to `high`; false for anything else.
+bool number(const std::string& text, int low, int high, int& value) {
+  long v = 0;
+  for (char ch : text) {
+    if (ch < '0' || ch > '9') return false;
+    v = v * 10 + (ch - '0');
+    if (v > high) return false;
+  }
+  if (text.empty() || v < low) return false;
+  value = static_cast<int>(v);
+  return true;
+}
+
+// Splits an option into its name and an attached value ("--time=50", "-c2"); true when
+// a value was attached.
+bool attached(const std::string& arg, std::string& name, std::string& value) {
+  std::size_t eq = arg.find('=');
+  if (arg.starts_with("--") && eq != std::string::npos) {
+    name = arg.substr(0, eq);
+    value = arg.substr(eq + 1);
+    return true;
+  }
+  bool shortvalue = arg.size() > 2 && arg[0] == '-' && arg[1] != '-';
+  name = shortvalue ? arg.substr(0, 2) : arg;
+  value = shortvalue ? arg.substr(2) : "";
+  return shortvalue;
+}
+
+}  // namespace
+
+Options parseoptions(const std::vector<std::string>& args) {
+  Options o;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string name, value;
+    bool hasvalue = attached(args[i], name, value);
+    bool computeropt = name == "-c" || name == "--computer";
+    bool timeopt = name == "-t" || name == "--time";
+    if (!hasvalue && (name == "-h" || name == "--help")) {
+      o.status = 0;
+      o.out = kUsage;
+      return o;
+    }
+    if (!hasvalue && name == "--version") {
+      o.status = 0;
+      o.out = "gomoku " GOMOKU_VERSION "\n";
+      return o;
+    }
+    if (!computeropt && !timeopt) return refused("unknown option '" + args[i] + "'");
+    if (!hasvalue && i + 1 == args.size()) return refused(name + " needs a value");
+    if (!hasvalue) value = args[++i];
+    if (computeropt && !number(value, 1, 2, o.computer))
+      return refused(name + " takes 1 or 2, not '" + value + "'");
+    if (timeopt && !number(value, 1, kMaxThinkMs, o.thinkms))
+      return refused(name + " takes milliseconds from 1 to " + std::to_string(kMaxThinkMs) +
+                     ", not '" + value + "'");
+  }
+  return o;
+}
+
+int useoptions(int argc, char** argv) {
+  Options o = parseoptions(std::vector<std::string>(argv + (argc > 0), argv + argc));
+  std::fputs(o.out.c_str(), stdout);
+  std::fputs(o.err.c_str(), stderr);
+  std::fflush(stdout);
+  computer = o.computer;
+  thinkms = o.thinkms;
+  return o.status;
+}
+
+}  // namespace gomoku

@@ -1,0 +1,69 @@
+#include "game/options.hpp"
+
+#include <gtest/gtest.h>
+
+namespace gomoku {
+namespace {
+
+struct OptionCase {
+  const char* name;
+  std::vector<std::string> args;
+  int status;        // -1: play
+  int computer;      // when playing
+  int thinkms;       // when playing
+  std::string said;  // the first line written: on standard output for status 0, else error
+};
+
+class CommandLines : public ::testing::TestWithParam<OptionCase> {};
+
+TEST_P(CommandLines, GiveThePlayerTheTimeOrTheWayOut) {
+  const OptionCase& k = GetParam();
+  Options o = parseoptions(k.args);
+  EXPECT_EQ(o.status, k.status);
+  const std::string& said = k.status == 2 ? o.err : o.out;
+  EXPECT_EQ(said.substr(0, said.find('\n')), k.said);
+  EXPECT_EQ(k.status == 2 ? o.out : o.err, "");
+  if (k.status == 2) {  // the usage follows the error
+    EXPECT_EQ(said.substr(said.find('\n') + 1), parseoptions({"-h"}).out);
+  }
+  if (k.status == -1) {
+    EXPECT_EQ(o.computer, k.computer);
+    EXPECT_EQ(o.thinkms, k.thinkms);
+  }
+}
+
+const char kUsage[] = "usage: gomoku [--computer 1|2] [--time MS] | --help | --version";
+const char kBadTime[] = "takes milliseconds from 1 to 3600000, not ";
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, CommandLines,
+    ::testing::Values(
+        OptionCase{"none", {}, -1, 0, 1000, ""},
+        OptionCase{"computer_two", {"--computer", "2"}, -1, 2, 1000, ""},
+        OptionCase{"attached_values", {"-c2", "--time=250"}, -1, 2, 250, ""},
+        OptionCase{"last_one_counts", {"-t", "200", "-c", "2", "--computer=1"}, -1, 1, 200, ""},
+        OptionCase{"help", {"--help", "--bogus"}, 0, 0, 0, kUsage},
+        OptionCase{"version", {"--version"}, 0, 0, 0, "gomoku 1.0"},
+        OptionCase{"unknown", {"-c", "2", "-x"}, 2, 0, 0, "gomoku: unknown option '-x'"},
+        OptionCase{"help_with_value", {"--help=1"}, 2, 0, 0, "gomoku: unknown option '--help=1'"},
+        OptionCase{"player_three", {"-c", "3"}, 2, 0, 0, "gomoku: -c takes 1 or 2, not '3'"},
+        OptionCase{
+            "player_zero", {"--computer=0"}, 2, 0, 0, "gomoku: --computer takes 1 or 2, not '0'"},
+        OptionCase{"no_value", {"-c", "2", "--time"}, 2, 0, 0, "gomoku: --time needs a value"},
+        OptionCase{"time_zero", {"-t0"}, 2, 0, 0, std::string("gomoku: -t ") + kBadTime + "'0'"},
+        OptionCase{"time_not_a_number",
+                   {"--time", "12ms"},
+                   2,
+                   0,
+                   0,
+                   std::string("gomoku: --time ") + kBadTime + "'12ms'"},
+        OptionCase{"time_too_long",
+                   {"-t", "99999999999"},
+                   2,
+                   0,
+                   0,
+                   std::string("gomoku: -t ") + kBadTime + "'99999999999'"}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+}  // namespace
+}  // namespace gomoku
