@@ -73,6 +73,9 @@ class Console {
 Console& con();
 // Makes `c` the console the game uses (the program's terminal, or a test's script).
 void setconsole(Console* c);
+// Opens this process's own console (its terminal, or the Windows console) and makes it
+// the one the game uses; it lives until the program ends.
+Console& openconsole();
 
 // Reads one key byte without echo; -1 at the end of input.
 int getch();
