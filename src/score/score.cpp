@@ -67,11 +67,9 @@ ScoreLine parsescore(std::string_view line, int& value) {
 void addstu(int* first, int* second) {
   console::cls();
   newgame();
-  // Opened now so that a file that cannot be written is an error before the scores
-  // are typed, and kept open so that a FIFO's reader does not see its end meanwhile;
-  // the record itself goes to the file that bears the name when it is written.
-  std::intptr_t early = openscorefile();
-  if (early == -1) fail();
+  // The record itself goes to the file that bears the name when it is written.
+  EarlyOpen early;
+  if (!early.ok()) fail();
   console::print("玩家一得分:\n");
   *first = readscore();
   console::print("玩家二得分:\n");
@@ -79,7 +77,6 @@ void addstu(int* first, int* second) {
   char record[32];
   int n = std::snprintf(record, sizeof record, "%d\n%d\n", *first, *second);
   bool ok = writerecord(std::string_view(record, static_cast<std::size_t>(n)));
-  closescorefile(early);
   if (!ok) fail();
   console::cls();
 }

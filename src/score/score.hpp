@@ -24,6 +24,23 @@ ScoreLine parsescore(std::string_view line, int& value);
 std::intptr_t openscorefile();
 // Closes a file that openscorefile() opened.
 void closescorefile(std::intptr_t file);
+// The score file opened before the scores are typed, so that a file that cannot be
+// written is an error before they are typed. POSIX keeps it open until the record is
+// written, so that a FIFO's reader does not see its end meanwhile; Windows closes it at
+// once, as a file removed while open would keep its name until closed.
+class EarlyOpen {
+ public:
+  EarlyOpen();
+  ~EarlyOpen();
+  EarlyOpen(const EarlyOpen&) = delete;
+  EarlyOpen& operator=(const EarlyOpen&) = delete;
+  // False when the score file cannot be opened for writing.
+  bool ok() const { return ok_; }
+
+ private:
+  bool ok_ = false;
+  std::intptr_t file_ = -1;  // the file kept open, or -1
+};
 // Appends `record` to the open `file` in one write under a lock against other games,
 // flushing it to disk; on any failure takes it back, so the file is as it was, and
 // returns false (never dies of a signal the write raises, never ends half-way).

@@ -63,6 +63,14 @@ std::intptr_t openscorefile() {
   return fd;
 }
 
+EarlyOpen::EarlyOpen() : file_(openscorefile()) {
+  ok_ = file_ != -1;
+}
+
+EarlyOpen::~EarlyOpen() {
+  if (ok_) closescorefile(file_);
+}
+
 void closescorefile(std::intptr_t file) {
   ::close(static_cast<int>(file));  // the duplicate's close has already reported any failed flush
 }
