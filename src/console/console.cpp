@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace gomoku::console {
@@ -165,12 +166,12 @@ void cls() {
 
 void quit(int status) {
   con().quit(status);
-  __builtin_unreachable();
+  std::abort();  // never reached: quit() does not return
 }
 
 void inputended() {
   con().quit(1, "gomoku: input ended before the game could go on\n");
-  __builtin_unreachable();
+  std::abort();  // never reached: quit() does not return
 }
 
 }  // namespace gomoku::console

@@ -6,6 +6,13 @@
 
 #include "console/screen.hpp"
 
+// Lets GCC and clang check print()'s format against its arguments.
+#if defined(__GNUC__)
+#define GOMOKU_PRINTF_FORMAT __attribute__((format(printf, 1, 2)))
+#else
+#define GOMOKU_PRINTF_FORMAT
+#endif
+
 namespace gomoku::console {
 
 // A console: a screen model the game writes into and a source of key bytes.
@@ -73,6 +80,9 @@ class Console {
 Console& con();
 // Makes `c` the console the game uses (the program's terminal, or a test's script).
 void setconsole(Console* c);
+// Opens this process's own console (its terminal, or the Windows console) and makes it
+// the one the game uses; it lives until the program ends.
+Console& openconsole();
 
 // Reads one key byte without echo; -1 at the end of input.
 int getch();
@@ -83,7 +93,7 @@ bool getline(std::string& line);
 // Writes the pause message and waits for one whole key. False at the end of input.
 bool pause();
 // Writes printf-formatted text at the cursor.
-void print(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+void print(const char* fmt, ...) GOMOKU_PRINTF_FORMAT;
 // Blanks the screen; output continues at column 0, line 0.
 void cls();
 // Ends the program with `status`.

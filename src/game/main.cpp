@@ -1,15 +1,10 @@
-// Program entry: the game on this process's terminal.
-#include <unistd.h>
-
-#include "console/terminal.hpp"
-#include "console/tty.hpp"
+// Program entry: the command line, then the game on this process's console.
+#include "console/console.hpp"
 #include "game/game.hpp"
 #include "game/options.hpp"
 
 int main(int argc, char** argv) {
-  gomoku::console::term::openstdfds();  // before anything opens a descriptor
   if (int status = gomoku::useoptions(argc, argv); status >= 0) return status;
-  gomoku::console::TtyConsole tty(STDIN_FILENO, STDOUT_FILENO);
-  gomoku::console::setconsole(&tty);
+  gomoku::console::Console& tty = gomoku::console::openconsole();
   tty.quit(gomoku::gamemain());
 }

@@ -1,14 +1,7 @@
 #include "score/score.hpp"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <charconv>
 #include <climits>
-#include <csignal>
 #include <cstdio>
 
 #include "board/state.hpp"
@@ -41,54 +34,12 @@ int readscore() {
   console::quit(1);
 }
 
-// Discards the SIGPIPE and SIGXFSZ that became pending since `before` was taken, so
-// that a failed write shows as an error when they are unblocked, not as death.
-void dropraised(const sigset_t& before) {
-  sigset_t now;
-  sigpending(&now);
-  for (int sig : {SIGPIPE, SIGXFSZ}) {
-    if (!sigismember(&now, sig) || sigismember(&before, sig)) continue;
-    sigset_t one;
-    sigemptyset(&one);
-    sigaddset(&one, sig);
-    timespec zero{};
-    while (sigtimedwait(&one, nullptr, &zero) < 0 && errno == EINTR) {
-    }
-  }
-}
-
-// True when what was written to `fd` has reached the file: fsync for a regular file,
-// then the close of a duplicate, which reports a failed flush (NFS) while the open
-// descriptor still allows the record to be taken back.
-bool flushed(int fd, bool regular) {
-  if (regular && fsync(fd) != 0) return false;
-  int copy = dup(fd);
-  return copy < 0 || ::close(copy) == 0;
-}
-
-// Appends `record` to `fd` with the file locked against other games from before its
-// size is read until the record is on disk or taken back again.
-bool lockedappend(int fd, std::string_view record) {
-  while (flock(fd, LOCK_EX) != 0 && errno == EINTR) {
-  }
-  struct stat st {};
-  bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  ssize_t w;
-  do {
-    w = ::write(fd, record.data(), record.size());
-  } while (w < 0 && errno == EINTR);
-  bool ok = w == static_cast<ssize_t>(record.size()) && flushed(fd, regular);
-  if (!ok && w > 0 && regular) (void)!ftruncate(fd, st.st_size);
-  flock(fd, LOCK_UN);
-  return ok;
-}
-
 // Opens the score file by name and appends `record` to it; false on any failure.
 bool writerecord(std::string_view record) {
-  int fd = openscorefile();
-  if (fd < 0) return false;
-  bool ok = appendrecord(fd, record);
-  ::close(fd);  // the duplicate's close has already reported any failed flush
+  std::intptr_t file = openscorefile();
+  if (file == -1) return false;
+  bool ok = appendrecord(file, record);
+  closescorefile(file);
   return ok;
 }
 
@@ -113,34 +64,12 @@ ScoreLine parsescore(std::string_view line, int& value) {
   return ScoreLine::kNumber;
 }
 
-int openscorefile() {
-  int fd = ::open(kScoreFile, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
-  if (fd < 0) return -1;
-  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  return fd;
-}
-
-bool appendrecord(int fd, std::string_view record) {
-  sigset_t held, old, before;
-  sigemptyset(&held);
-  sigaddset(&held, SIGPIPE);
-  sigaddset(&held, SIGXFSZ);
-  sigprocmask(SIG_BLOCK, &held, &old);
-  sigpending(&before);
-  bool ok = lockedappend(fd, record);
-  dropraised(before);
-  sigprocmask(SIG_SETMASK, &old, nullptr);
-  return ok;
-}
-
 void addstu(int* first, int* second) {
   console::cls();
   newgame();
-  // Opened now so that a file that cannot be written is an error before the scores
-  // are typed, and kept open so that a FIFO's reader does not see its end meanwhile;
-  // the record itself goes to the file that bears the name when it is written.
-  int early = openscorefile();
-  if (early < 0) fail();
+  // The record itself goes to the file that bears the name when it is written.
+  EarlyOpen early;
+  if (!early.ok()) fail();
   console::print("玩家一得分:\n");
   *first = readscore();
   console::print("玩家二得分:\n");
@@ -148,7 +77,6 @@ void addstu(int* first, int* second) {
   char record[32];
   int n = std::snprintf(record, sizeof record, "%d\n%d\n", *first, *second);
   bool ok = writerecord(std::string_view(record, static_cast<std::size_t>(n)));
-  ::close(early);
   if (!ok) fail();
   console::cls();
 }

@@ -1,4 +1,4 @@
-#include "console/terminal.hpp"
+#include "console/posix/terminal.hpp"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

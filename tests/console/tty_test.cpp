@@ -1,6 +1,6 @@
 // The console on real descriptors: whole keys from bytes cut anywhere, lines, pauses,
 // echo, and output that is no terminal.
-#include "console/tty.hpp"
+#include "console/posix/tty.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,15 +1,18 @@
-// A test fixture that runs each test in a fresh temporary directory.
+// A test fixture that runs each test in a fresh temporary directory, and one for score
+// entry there.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
+#include "board/state.hpp"
 #include "score/score.hpp"
+#include "support/scripted.hpp"
 
 namespace gomoku::testing {
 
@@ -17,7 +20,8 @@ class InTempDir : public ::testing::Test {
  protected:
   void SetUp() override {
     old_ = std::filesystem::current_path();
-    dir_ = std::filesystem::temp_directory_path() / ("gomoku-test-" + std::to_string(getpid()));
+    dir_ = std::filesystem::temp_directory_path() /
+           ("gomoku-test-" + std::to_string(std::random_device()()));
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
     std::filesystem::current_path(dir_);
@@ -26,14 +30,32 @@ class InTempDir : public ::testing::Test {
     std::filesystem::current_path(old_);
     std::filesystem::remove_all(dir_);
   }
-  // The score file's content; empty when it is missing.
+  // The score file's bytes, exactly (no line-end translation); empty when it is missing.
   static std::string file() {
-    std::ifstream in(kScoreFile);
+    std::ifstream in(kScoreFile, std::ios::binary);
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
   }
   std::filesystem::path old_, dir_;
+};
+
+// Score entry in a fresh temporary directory.
+class ScoreFile : public InTempDir {
+ protected:
+  // The exit status of addstu over the script, or -1 when it returned.
+  static int entry() {
+    try {
+      addstu(pn, pk);
+      return -1;
+    } catch (const Quit& q) {
+      return q.status;
+    }
+  }
+  // Gives `path` the record of one earlier game.
+  static void earliergame(const char* path = kScoreFile) {
+    std::ofstream(path, std::ios::binary) << "1\n2\n";
+  }
 };
 
 }  // namespace gomoku::testing

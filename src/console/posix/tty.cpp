@@ -1,4 +1,4 @@
-#include "console/tty.hpp"
+#include "console/posix/tty.hpp"
 
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -11,14 +11,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "console/terminal.hpp"
+#include "console/posix/terminal.hpp"
 
 namespace gomoku::console {
 namespace {
 
-// The smallest terminal that the board screen fits in.
-constexpr int kNeedCols = 60;
-constexpr int kNeedRows = 30;
 // The terminal modes that send what is no key: mouse reports (X10, normal, button and
 // any-motion tracking, with their UTF-8, SGR and urxvt encodings) and bracketed paste.
 constexpr int kQuietModes[] = {9, 1000, 1002, 1003, 1005, 1006, 1015, 2004};
@@ -39,23 +36,14 @@ bool quietmode(int mode) {
 
 }  // namespace
 
-bool colourrefused() {
-  const char* nc = std::getenv("NO_COLOR");
-  const char* t = std::getenv("TERM");
-  return (nc && *nc) || (t && std::strcmp(t, "dumb") == 0);
-}
-
-TtyConsole::TtyConsole(int infd, int outfd)
-    : Console(Screen()), in_(infd), out_(outfd), reader_(*this) {
-  enc_ = std::make_unique<Encoder>(localecodeset());
+TtyConsole::TtyConsole(int infd, int outfd) : in_(infd), out_(outfd), reader_(*this) {
   outterm_ = isatty(out_);
   bool colour = outterm_ && !colourrefused();
   term::installsignals();
   term::setoutput(out_);
   interm_ = term::enter(in_);
   if (colour) term::addundo("\x1b[m");  // frames turn colours on
-  screen_ = Screen(kScreenCols, kScreenRows, enc_->gb() ? 2 : 1);
-  render_ = std::make_unique<Renderer>(*enc_, colour, tcols_, trows_);
+  setup(std::make_unique<Encoder>(localecodeset()), colour);
   fit();
   quietmodes();
 }
@@ -65,16 +53,13 @@ TtyConsole::~TtyConsole() {
 }
 
 // Reads the terminal's size, or keeps the screen model's own when the output is no
-// terminal (then nothing is cut off); the model is as wide as the terminal, so that
-// long lines wrap where the terminal's edge is, but never narrower than the board.
+// terminal (then nothing is cut off).
 void TtyConsole::fit() {
   winsize ws{};
-  if (outterm_ && ioctl(out_, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0 && ws.ws_row > 0) {
-    tcols_ = ws.ws_col;
-    trows_ = ws.ws_row;
-  }
-  screen_.resize(std::max(tcols_, kNeedCols), kScreenRows);
-  render_->resize(tcols_, trows_);
+  if (outterm_ && ioctl(out_, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0 && ws.ws_row > 0)
+    resizeto(ws.ws_col, ws.ws_row);
+  else
+    resizeto(tcols_, trows_);
 }
 
 // Mouse reporting and bracketed paste, which another program may have left on, would
@@ -113,50 +98,12 @@ void TtyConsole::awaitreplies() {
 }
 
 void TtyConsole::send(std::string_view bytes) {
-  if (out_ < 0 || bytes.empty()) return;
-  if (!term::writeall(out_, bytes)) out_ = -1;  // the output has gone away
+  if (outgone_ || bytes.empty()) return;
+  outgone_ = !term::writeall(out_, bytes);
 }
 
-// Records where to leave the cursor if the program ends now: under the last line used,
-// or, before the screen is used, at the start of a line.
-void TtyConsole::updateexit() {
-  int last = -1;
-  for (int y = 0; y < screen_.rows(); ++y)
-    if (!screen_.line(y).empty()) last = y;
-  int y = std::max(0, last + 1 - render_->top());
-  std::string bytes = "\x1b[" + std::to_string(std::min(y, trows_ - 1) + 1) + "H";
-  if (y >= trows_) bytes += "\r\n";
+void TtyConsole::setexit(std::string_view bytes) {
   term::setexitbytes(bytes);
-}
-
-bool TtyConsole::toosmall() const {
-  return screenmode_ && outterm_ && (tcols_ < kNeedCols || trows_ < kNeedRows);
-}
-
-// The notice shown in place of the screen while the terminal is too small.
-std::string TtyConsole::notice() const {
-  return "\x1b[m\x1b[H\x1b[2JTerminal too small: need " + std::to_string(kNeedCols) + "x" +
-         std::to_string(kNeedRows) + ", have " + std::to_string(tcols_) + "x" +
-         std::to_string(trows_) + ".";
-}
-
-void TtyConsole::present() {
-  std::string out;
-  enc_->convert(pending_, out);
-  pending_.clear();
-  if (!screenmode_) {  // the way out is set first: a signal may come as soon as it is sent
-    if (!out.empty()) term::setexitbytes(out.back() == '\n' ? "" : "\n");
-    return send(out);
-  }
-  if (!toosmall()) {
-    out += render_->frame(screen_);
-  } else if (!noticed_) {
-    out += notice();
-    noticed_ = true;
-    render_->invalidate();
-  }
-  updateexit();
-  send(out);
 }
 
 void TtyConsole::handleevents() {
@@ -173,8 +120,7 @@ void TtyConsole::handleevents() {
     send(quiet_);
   }
   fit();
-  noticed_ = false;
-  present();
+  repaint();
 }
 
 long TtyConsole::get(char* buf, std::size_t n, int ms) {
@@ -191,32 +137,12 @@ long TtyConsole::get(char* buf, std::size_t n, int ms) {
   }
 }
 
-bool TtyConsole::nextkey() {
-  for (;;) {
-    if (!(typing_ && reader_.ready())) present();
-    if (out_ < 0) quit(1, "gomoku: the terminal has gone away\n");
-    std::optional<Decoded> d = reader_.next();
-    if (!d) return false;
-    if (d->count == 0) {
-      noted(*d);
-      continue;
-    }
-    key_.assign(reinterpret_cast<const char*>(d->keys), static_cast<std::size_t>(d->count));
-    return true;
-  }
-}
-
-int TtyConsole::readkey() {
-  if (key_.empty() && !nextkey()) return -1;
-  int k = static_cast<unsigned char>(key_[0]);
-  key_.erase(0, 1);
-  return k;
-}
-
-int TtyConsole::dropkeyrest() {
-  int n = static_cast<int>(key_.size());
-  key_.clear();
-  return n;
+bool TtyConsole::takekey(std::string& key) {
+  std::optional<Decoded> d = reader_.next();
+  if (!d) return false;
+  if (d->count == 0) noted(*d);
+  key.assign(reinterpret_cast<const char*>(d->keys), static_cast<std::size_t>(d->count));
+  return true;
 }
 
 void TtyConsole::waitevents(int ms) {
@@ -253,6 +179,17 @@ void TtyConsole::quit(int status, std::string_view message) {
   finish();
   if (!message.empty()) (void)!::write(2, message.data(), message.size());
   std::exit(status);
+}
+
+}  // namespace gomoku::console
+
+namespace gomoku::console {
+
+Console& openconsole() {
+  term::openstdfds();                                       // before anything opens a descriptor
+  auto* tty = new TtyConsole(STDIN_FILENO, STDOUT_FILENO);  // never deleted: quit() ends it
+  setconsole(tty);
+  return *tty;
 }
 
 }  // namespace gomoku::console

@@ -1,0 +1,18 @@
+# Fails when a program imports a DLL that Windows does not bring itself.
+# Usage: cmake -DOBJDUMP=objdump -DPROGRAM=prog.exe -P check-imports.cmake
+execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "${OBJDUMP} could not read ${PROGRAM}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+if(NOT imports)
+  message(FATAL_ERROR "${PROGRAM} imports no DLL at all: not a Windows program?")
+endif()
+foreach(line IN LISTS imports)
+  string(REPLACE "DLL Name: " "" dll "${line}")
+  string(TOLOWER "${dll}" dll)
+  if(NOT dll MATCHES "^(kernel32|msvcrt|ucrtbase|advapi32|user32|api-ms-win-.*)\\.dll$")
+    message(FATAL_ERROR "${PROGRAM} needs ${dll}, which Windows does not bring")
+  endif()
+  message(STATUS "${dll}")
+endforeach()

@@ -1,0 +1,158 @@
+// Score file faults that only POSIX systems make: devices, FIFOs, symbolic links,
+// permissions, file-size limits and signals, another game holding the lock.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "score/score.hpp"
+#include "support/tempdir.hpp"
+
+namespace gomoku {
+namespace {
+
+using testing::Quit;
+using testing::ScoreFile;
+using testing::Scripted;
+namespace fs = std::filesystem;
+
+TEST_F(ScoreFile, FullDeviceIsAnError) {
+  fs::create_symlink("/dev/full", kScoreFile);
+  Scripted t("3\n5\n");
+  EXPECT_EQ(entry(), 1);
+  EXPECT_EQ(t.con.screen().text().find("Error"), t.con.screen().text().rfind("Error"));
+  EXPECT_NE(t.con.screen().text().find("Error"), std::string::npos);
+}
+
+// A linked score file is followed: players and scripts may keep it elsewhere.
+TEST_F(ScoreFile, SymbolicLinkIsFollowed) {
+  earliergame("kept.txt");
+  fs::create_symlink("kept.txt", kScoreFile);
+  Scripted t("3\n5\n");
+  EXPECT_EQ(entry(), -1);
+  EXPECT_TRUE(fs::is_symlink(kScoreFile));
+  EXPECT_EQ(file(), "1\n2\n3\n5\n");
+}
+
+TEST_F(ScoreFile, FifoWithoutReaderDoesNotHang) {
+  ASSERT_EQ(mkfifo(kScoreFile, 0600), 0);
+  Scripted t("3\n5\n");
+  EXPECT_EQ(entry(), 1);
+  EXPECT_EQ(t.con.screen().line(0), "Error");
+}
+
+TEST_F(ScoreFile, ReadOnlyFileIsAnErrorAndStaysUnchanged) {
+  if (geteuid() == 0) GTEST_SKIP() << "root may write anywhere";
+  earliergame();
+  fs::permissions(kScoreFile, fs::perms::owner_read);
+  Scripted t("3\n5\n");
+  EXPECT_EQ(entry(), 1);
+  EXPECT_EQ(file(), "1\n2\n");
+}
+
+// Runs score entry over "3\n5\n" after `prepare`, in a child process of a death test;
+// exits with its status, or with 99 when "Error" is not on the screen at the end.
+[[noreturn]] void entryexit(void (*prepare)(Scripted&)) {
+  Scripted t("3\n5\n");
+  prepare(t);
+  int status = 0;
+  try {
+    addstu(pn, pk);
+  } catch (const Quit& q) {
+    status = q.status;
+  }
+  _exit(t.con.screen().text().find("Error") == std::string::npos ? 99 : status);
+}
+
+// Limits the size of files this process writes to `bytes`.
+void limitfilesize(rlim_t bytes) {
+  rlimit rl{bytes, bytes};
+  setrlimit(RLIMIT_FSIZE, &rl);
+}
+
+// Room for two of the record's four bytes: the write comes back short.
+void roomfortwobytes(Scripted&) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  limitfilesize(6);
+}
+
+// No room at all: the write fails and raises SIGXFSZ, which must not end the program.
+void noroom(Scripted&) {
+  limitfilesize(4);
+}
+
+struct FaultCase {
+  const char* name;
+  void (*prepare)(Scripted&);
+};
+
+class FileFaults : public ScoreFile, public ::testing::WithParamInterface<FaultCase> {};
+
+// A fault while the record is written: "Error", status 1, the file as it was, and
+// never death by a signal.
+TEST_P(FileFaults, ShowErrorAndLeaveTheFileAsItWas) {
+  earliergame();
+  EXPECT_EXIT(entryexit(GetParam().prepare), ::testing::ExitedWithCode(1), "");
+  EXPECT_EQ(file(), "1\n2\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(ScoreFile, FileFaults,
+                         ::testing::Values(FaultCase{"short_write", roomfortwobytes},
+                                           FaultCase{"size_limit_signal", noroom}),
+                         [](const auto& i) { return std::string(i.param.name); });
+
+// The reader of a FIFO score file goes away while the scores are typed.
+void readerleaves(Scripted& t) {
+  int reader = ::open(kScoreFile, O_RDONLY | O_NONBLOCK);
+  t.con.onkey = [reader](int i) {
+    if (i == 2) ::close(reader);
+  };
+}
+
+TEST_F(ScoreFile, FifoWhoseReaderLeavesIsAnError) {
+  ASSERT_EQ(mkfifo(kScoreFile, 0600), 0);
+  EXPECT_EXIT(entryexit(readerleaves), ::testing::ExitedWithCode(1), "");
+}
+
+TEST(AppendRecord, PipeWithoutReaderIsAFailureNotASignal) {
+  EXPECT_EXIT(
+      {
+        int p[2];
+        if (pipe(p) != 0) _exit(2);
+        ::close(p[0]);
+        _exit(appendrecord(p[1], "3\n5\n") ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(1), "");
+}
+
+// After the other game's record, room for half of this one.
+void roomforhalf(Scripted&) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  limitfilesize(10);
+}
+
+// Another game holds the file: this one waits for it, and undoing its own short write
+// keeps the record the other game appended meanwhile.
+TEST_F(ScoreFile, UndoKeepsTheRecordOfAGameFinishingMeanwhile) {
+  earliergame();
+  int other = ::open(kScoreFile, O_WRONLY | O_APPEND);
+  ASSERT_EQ(flock(other, LOCK_EX), 0);
+  pid_t pid = fork();
+  if (pid == 0) {  // the other game: appends its record a moment later, then lets go
+    usleep(300000);
+    _exit(::write(other, "7\n8\n", 4) == 4 && flock(other, LOCK_UN) == 0 ? 0 : 1);
+  }
+  ::close(other);
+  EXPECT_EXIT(entryexit(roomforhalf), ::testing::ExitedWithCode(1), "");
+  waitpid(pid, nullptr, 0);
+  EXPECT_EQ(file(), "1\n2\n7\n8\n");
+}
+
+}  // namespace
+}  // namespace gomoku
