@@ -76,6 +76,9 @@ class Engine {
   // Looks only for a win by continuous fours for the player to move, within `limits`;
   // x is -1 when none is found.
   Result findvcf(const Limits& limits);
+  // Looks only for a win by threes and fours (limits.depth: most threats, default 8),
+  // after checking there is none by fours alone; x is -1 when none is found.
+  Result findvct(const Limits& limits);
 
  private:
   struct Stone {
@@ -85,6 +88,7 @@ class Engine {
   };
   void rebuild();
   Result convert(const SearchResult& r) const;
+  Result findwin(const Limits& limits, bool threes);
   void prepare(const Limits& limits);
 
   std::unique_ptr<Board> board_;

@@ -408,8 +408,15 @@ bool Searcher::vctdefend(int depth) {
   return !aborted_;
 }
 
+Move Searcher::vct(int threats) {
+  Move first;
+  if (vcf(kMaxFours, first)) return first;
+  return vctroot(nullptr, threats);
+}
+
 Move Searcher::vctroot(const uint8_t* allowed, int depth) {
-  const Cell att = b_.tomove();
+  const Cell att = b_.tomove(), def = other(att);
+  const Move block = b_.count(def, kWin) ? b_.findfive(def, b_.lastmove()) : kNoMove;
   for (int d = 2; d <= depth; ++d) {
     int x0, y0, x1, y1;
     b_.area(2, x0, y0, x1, y1);
@@ -417,6 +424,7 @@ Move Searcher::vctroot(const uint8_t* allowed, int depth) {
       for (int x = x0; x <= x1; ++x) {
         Move p = pointat(x, y);
         if (!b_.empty(p) || (allowed && !allowed[p]) || b_.threat(att, p) < kThree) continue;
+        if (block != kNoMove && p != block) continue;  // the opponent's five comes first
         b_.play(p);
         bool win = vctdefend(d - 1);
         b_.undo();

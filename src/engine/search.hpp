@@ -77,6 +77,10 @@ class Searcher {
   // `first` gets the first four. Counts nodes like run().
   bool vcf(int fours, Move& first);
 
+  // The first move of a win by threes and fours of at most `threats` threats for the
+  // side to move, or kNoMove. Counts nodes like run().
+  Move vct(int threats);
+
   uint64_t nodes() const { return nodes_; }
   // Milliseconds since begin().
   int64_t elapsed() const;
