@@ -172,7 +172,7 @@ TEST_P(Tactics, FindsTheRightMoveWithinANodeBudget) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Engine, Tactics, ::testing::ValuesIn(kTactics),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 struct FourChain {
   const Diagram* board;

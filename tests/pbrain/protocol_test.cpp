@@ -78,7 +78,7 @@ TEST_P(Protocols, RepliesLineByLine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Pbrain, Protocols, ::testing::ValuesIn(kExchanges),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Pbrain, EndStopsAtOnceWhetherIdleInAGameOrInABoard) {
   for (std::vector<std::string> lines : {std::vector<std::string>{"END"},
