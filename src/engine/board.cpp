@@ -21,6 +21,7 @@ struct Keys {
   }
 };
 
+// The keys, made on first use.
 const Keys& keys() {
   static const Keys k;
   return k;

@@ -88,11 +88,17 @@ class Board {
  private:
   static constexpr uint64_t kWhiteToMove = 0x9e3779b97f4a7c15ull;
 
+  // Puts c on p and brings the 32 points along its lines up to date.
   void put(Move p, Cell c);
+  // Takes the stone off p and brings p and the points along its lines up to date.
   void lift(Move p);
+  // Re-reads line d of empty point p for both colours, keeping counts and sums right.
   void touch(Move p, int d);
+  // Sets p's threat classes and values from its packed line patterns.
   void refresh(Move p);
+  // Counts empty point p in the class counts and value sums.
   void addpoint(Move p);
+  // Takes point p out of the class counts and value sums.
   void droppoint(Move p);
 
   struct Step {
