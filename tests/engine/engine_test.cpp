@@ -186,7 +186,9 @@ TEST(Fours, LongWinsByContinuousFoursAreFoundAlone) {
         FourChain{&kFours7, 1, 15}, FourChain{&kFours25, 2, 25}}) {
     Engine e(size_t{4} << 20);
     c.board->setup(e, c.attacker);
-    Result r = e.findvcf(Limits{.nodes = 100000});
+    // One four is not enough; what that search remembers must not hide the longer win.
+    EXPECT_EQ(e.findvcf(Limits{.depth = 1}).x, -1) << c.plies << " plies";
+    Result r = e.findvcf(Limits{});
     EXPECT_EQ(c.board->answers(), (std::set<Point>{{r.x, r.y}})) << c.plies << " plies";
     EXPECT_TRUE(r.win);
     // In the staircases the defender has no win by fours: the search says so rather than
