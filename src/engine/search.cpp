@@ -109,7 +109,7 @@ Searcher::Searcher(Board& board, TranspositionTable& tt, VcfCache& vcf)
 bool Searcher::outofbudget() {
   if (aborted_) return true;
   if (nodecap_ && nodes_ >= nodecap_) return aborted_ = true;
-  if ((nodes_ & 1023) != 0) return false;
+  if ((nodes_ & 255) != 0) return false;  // the clock and the stop flag every 256 nodes
   if (stopped()) return aborted_ = true;
   if (mscap_ && elapsed() >= mscap_) return aborted_ = true;
   return false;
