@@ -21,6 +21,7 @@ struct Keys {
   }
 };
 
+// The keys, made on first use.
 const Keys& keys() {
   static const Keys k;
   return k;
@@ -43,9 +44,7 @@ void Board::reset(int size) {
   std::fill(std::begin(cell_), std::end(cell_), kWall);
   for (int y = 0; y < size; ++y)
     for (int x = 0; x < size; ++x) cell_[pointat(x, y)] = kEmpty;
-  std::fill(&packed_[0][0], &packed_[0][0] + 2 * kPoints, 0);
-  std::fill(&threat_[0][0], &threat_[0][0] + 2 * kPoints, kQuiet);
-  std::fill(&value_[0][0], &value_[0][0] + 2 * kPoints, 0);
+  std::fill(std::begin(points_), std::end(points_), PointState{});
   std::fill(&count_[0][0], &count_[0][0] + 2 * kThreats, 0);
   total_[0] = total_[1] = 0;
   for (int p = 0; p < kPoints; ++p)
@@ -60,7 +59,7 @@ void Board::reset(int size) {
         uint16_t packed = 0;
         for (int d = 0; d < 4; ++d)
           packed |= static_cast<uint16_t>(t.line[i][code_[p][d]] << (4 * d));
-        packed_[i][p] = packed;
+        points_[p].packed[i] = packed;
       }
       refresh(p);
       addpoint(p);
@@ -69,23 +68,23 @@ void Board::reset(int size) {
 
 void Board::refresh(Move p) {
   for (int i = 0; i < 2; ++i) {
-    const PointInfo& info = t_->point[packed_[i][p]];
-    threat_[i][p] = info.threat;
-    value_[i][p] = info.value;
+    const PointInfo& info = t_->point[points_[p].packed[i]];
+    points_[p].threat[i] = info.threat;
+    points_[p].value[i] = info.value;
   }
 }
 
 void Board::addpoint(Move p) {
   for (int i = 0; i < 2; ++i) {
-    ++count_[i][threat_[i][p]];
-    total_[i] += value_[i][p];
+    ++count_[i][points_[p].threat[i]];
+    total_[i] += points_[p].value[i];
   }
 }
 
 void Board::droppoint(Move p) {
   for (int i = 0; i < 2; ++i) {
-    --count_[i][threat_[i][p]];
-    total_[i] -= value_[i][p];
+    --count_[i][points_[p].threat[i]];
+    total_[i] -= points_[p].value[i];
   }
 }
 
@@ -95,15 +94,15 @@ void Board::touch(Move p, int d) {
   for (int i = 0; i < 2; ++i) {
     const unsigned nibble = (pair >> (4 * i)) & 15;
     const uint16_t packed =
-        static_cast<uint16_t>((packed_[i][p] & ~(15u << shift)) | nibble << shift);
-    if (packed == packed_[i][p]) continue;
-    packed_[i][p] = packed;
+        static_cast<uint16_t>((points_[p].packed[i] & ~(15u << shift)) | nibble << shift);
+    if (packed == points_[p].packed[i]) continue;
+    points_[p].packed[i] = packed;
     const PointInfo& info = t_->point[packed];
-    --count_[i][threat_[i][p]];
+    --count_[i][points_[p].threat[i]];
     ++count_[i][info.threat];
-    total_[i] += info.value - value_[i][p];
-    threat_[i][p] = info.threat;
-    value_[i][p] = info.value;
+    total_[i] += info.value - points_[p].value[i];
+    points_[p].threat[i] = info.threat;
+    points_[p].value[i] = info.value;
   }
 }
 
@@ -195,14 +194,14 @@ Move Board::findfive(Cell c, Move hint) const {
     for (int d = 0; d < 4; ++d)
       for (int k = -4; k <= 4; ++k) {
         Move q = static_cast<Move>(hint + k * kDirs[d]);
-        if (cell_[q] == kEmpty && threat_[c - 1][q] == kWin) return q;
+        if (cell_[q] == kEmpty && points_[q].threat[c - 1] == kWin) return q;
       }
   int x0, y0, x1, y1;
   if (!area(1, x0, y0, x1, y1)) return kNoMove;
   for (int y = y0; y <= y1; ++y)
     for (int x = x0; x <= x1; ++x) {
       Move q = pointat(x, y);
-      if (cell_[q] == kEmpty && threat_[c - 1][q] == kWin) return q;
+      if (cell_[q] == kEmpty && points_[q].threat[c - 1] == kWin) return q;
     }
   return kNoMove;
 }

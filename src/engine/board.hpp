@@ -64,13 +64,13 @@ class Board {
   void setup(Move p, Cell c);
 
   // What colour c would make by playing on empty point p (kQuiet for occupied ones).
-  Threat threat(Cell c, Move p) const { return static_cast<Threat>(threat_[c - 1][p]); }
+  Threat threat(Cell c, Move p) const { return static_cast<Threat>(points_[p].threat[c - 1]); }
   // The pattern colour c would make on line d by playing on empty point p.
   Pattern pattern(Cell c, Move p, int d) const {
-    return static_cast<Pattern>((packed_[c - 1][p] >> (4 * d)) & 15);
+    return static_cast<Pattern>((points_[p].packed[c - 1] >> (4 * d)) & 15);
   }
   // Weight of empty point p for colour c.
-  int value(Cell c, Move p) const { return value_[c - 1][p]; }
+  int value(Cell c, Move p) const { return points_[p].value[c - 1]; }
   // Sum of value() over all empty points.
   int total(Cell c) const { return total_[c - 1]; }
   // Number of empty points where colour c has threat class t.
@@ -88,11 +88,17 @@ class Board {
  private:
   static constexpr uint64_t kWhiteToMove = 0x9e3779b97f4a7c15ull;
 
+  // Puts c on p and brings the 32 points along its lines up to date.
   void put(Move p, Cell c);
+  // Takes the stone off p and brings p and the points along its lines up to date.
   void lift(Move p);
+  // Re-reads line d of empty point p for both colours, keeping counts and sums right.
   void touch(Move p, int d);
+  // Sets p's threat classes and values from its packed line patterns.
   void refresh(Move p);
+  // Counts empty point p in the class counts and value sums.
   void addpoint(Move p);
+  // Takes point p out of the class counts and value sums.
   void droppoint(Move p);
 
   struct Step {
@@ -109,9 +115,14 @@ class Board {
   int x0_ = 0, y0_ = 0, x1_ = -1, y1_ = -1;  // rectangle holding every stone
   uint8_t cell_[kPoints];
   LineCode code_[kPoints][4];
-  uint16_t packed_[2][kPoints];
-  uint8_t threat_[2][kPoints];
-  int16_t value_[2][kPoints];
+  // What each colour would make on an empty point: line patterns packed 4 bits per
+  // line, value and threat class (kept together: they change together).
+  struct PointState {
+    uint16_t packed[2] = {0, 0};
+    int16_t value[2] = {0, 0};
+    uint8_t threat[2] = {kQuiet, kQuiet};
+  };
+  PointState points_[kPoints];
   int total_[2];
   int count_[2][kThreats];
   Step history_[kMaxSize * kMaxSize];

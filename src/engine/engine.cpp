@@ -119,12 +119,24 @@ Result Engine::search(const Limits& limits, const std::vector<uint8_t>* allowed)
 }
 
 Result Engine::findvcf(const Limits& limits) {
+  return findwin(limits, false);
+}
+
+Result Engine::findvct(const Limits& limits) {
+  return findwin(limits, true);
+}
+
+Result Engine::findwin(const Limits& limits, bool threes) {
   prepare(limits);
   auto searcher = std::make_unique<Searcher>(*board_, tt_, vcf_);
   searcher->begin(limits);
   SearchResult r;
-  Move first;
-  if (searcher->vcf(limits.depth ? limits.depth : kMaxPly / 2, first)) {
+  Move first = kNoMove;
+  if (threes)
+    first = searcher->vct(limits.depth ? limits.depth : 8);
+  else if (!searcher->vcf(limits.depth ? limits.depth : kMaxPly / 2, first))
+    first = kNoMove;
+  if (first != kNoMove) {
     r.move = first;
     r.score = kWinScore - 2;
   }

@@ -76,6 +76,9 @@ class Engine {
   // Looks only for a win by continuous fours for the player to move, within `limits`;
   // x is -1 when none is found.
   Result findvcf(const Limits& limits);
+  // Looks only for a win by threes and fours (limits.depth: most threats, default 8),
+  // after checking there is none by fours alone; x is -1 when none is found.
+  Result findvct(const Limits& limits);
 
  private:
   struct Stone {
@@ -83,8 +86,13 @@ class Engine {
     Cell colour;
     bool played;  // by play(): it passed the turn
   };
+  // Sets the board up afresh from stones_, keeping the turn.
   void rebuild();
+  // The search's result in board coordinates.
   Result convert(const SearchResult& r) const;
+  // A win by fours (or by threes and fours) for the player to move.
+  Result findwin(const Limits& limits, bool threes);
+  // Clears the tables when `limits` asks for a repeatable search.
   void prepare(const Limits& limits);
 
   std::unique_ptr<Board> board_;

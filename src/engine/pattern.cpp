@@ -69,6 +69,7 @@ class Classifier {
   }
 
  private:
+  // Five; else a four by the points left that make five; else what one more stone makes.
   Pattern compute(LineCode code) {
     if (makesfive(code, own_)) return kFive;
     int fivepoints = 0;

@@ -33,6 +33,7 @@ int toTT(int score, int ply) {
   return score;
 }
 
+// ... and back from the node to the root.
 int fromTT(int score, int ply) {
   if (score >= kWinScore - 1000) return score - ply;
   if (score <= 1000 - kWinScore) return score + ply;
@@ -108,7 +109,7 @@ Searcher::Searcher(Board& board, TranspositionTable& tt, VcfCache& vcf)
 bool Searcher::outofbudget() {
   if (aborted_) return true;
   if (nodecap_ && nodes_ >= nodecap_) return aborted_ = true;
-  if ((nodes_ & 1023) != 0) return false;
+  if ((nodes_ & 255) != 0) return false;  // the clock and the stop flag every 256 nodes
   if (stopped()) return aborted_ = true;
   if (mscap_ && elapsed() >= mscap_) return aborted_ = true;
   return false;
@@ -193,6 +194,33 @@ int Searcher::forcedreply(Move forced, int depth, int alpha, int beta, int ply, 
   return score;
 }
 
+bool Searcher::probe(uint64_t key, int depth, int alpha, int beta, int ply, bool pvnode,
+                     Move& ttmove, int& score) const {
+  const TTEntry* e = tt_.probe(key);
+  if (!e) return false;
+  ttmove = e->move;
+  score = fromTT(e->score, ply);
+  return !pvnode && e->depth >= depth &&
+         (e->bound == kExact || (e->bound == kLower && score >= beta) ||
+          (e->bound == kUpper && score <= alpha));
+}
+
+int Searcher::searchmove(Move m, int i, int depth, int alpha, int beta, int ply, bool pvnode) {
+  const bool reducible = depth >= 2 && i >= 2 && b_.threat(b_.tomove(), m) < kFourThree;
+  b_.play(m);
+  int score;
+  if (i == 0) {
+    score = -pvs(depth - 1, -beta, -alpha, ply + 1, pvnode);
+  } else {
+    const int r = reducible ? reduction(depth, i) : 0;
+    score = -pvs(depth - 1 - r, -alpha - 1, -alpha, ply + 1, false);
+    if (score > alpha && r) score = -pvs(depth - 1, -alpha - 1, -alpha, ply + 1, false);
+    if (score > alpha && score < beta) score = -pvs(depth - 1, -beta, -alpha, ply + 1, true);
+  }
+  b_.undo();
+  return score;
+}
+
 int Searcher::pvs(int depth, int alpha, int beta, int ply, bool pvnode) {
   pvlen_[ply] = 0;
   ++nodes_;
@@ -213,14 +241,8 @@ int Searcher::pvs(int depth, int alpha, int beta, int ply, bool pvnode) {
 
   const uint64_t key = b_.hash();
   Move ttmove = kNoMove;
-  if (const TTEntry* e = tt_.probe(key)) {
-    ttmove = e->move;
-    int s = fromTT(e->score, ply);
-    if (!pvnode && e->depth >= depth &&
-        ((e->bound == kExact) || (e->bound == kLower && s >= beta) ||
-         (e->bound == kUpper && s <= alpha)))
-      return s;
-  }
+  int stored;
+  if (probe(key, depth, alpha, beta, ply, pvnode, ttmove, stored)) return stored;
 
   Scored moves[kMaxMoves];
   int n = generate(moves, ttmove, ply);
@@ -234,18 +256,7 @@ int Searcher::pvs(int depth, int alpha, int beta, int ply, bool pvnode) {
     picknext(moves, i, n);
 
     const Move m = moves[i].move;
-    const bool four = b_.threat(us, m) >= kFourThree;
-    b_.play(m);
-    int score;
-    if (i == 0) {
-      score = -pvs(depth - 1, -beta, -alpha, ply + 1, pvnode);
-    } else {
-      int r = (depth >= 2 && i >= 2 && !four) ? reduction(depth, i) : 0;
-      score = -pvs(depth - 1 - r, -alpha - 1, -alpha, ply + 1, false);
-      if (score > alpha && r) score = -pvs(depth - 1, -alpha - 1, -alpha, ply + 1, false);
-      if (score > alpha && score < beta) score = -pvs(depth - 1, -beta, -alpha, ply + 1, true);
-    }
-    b_.undo();
+    const int score = searchmove(m, i, depth, alpha, beta, ply, pvnode);
     if (aborted_) return 0;
     if (score > best) {
       best = score, bestmove = m;
@@ -408,8 +419,15 @@ bool Searcher::vctdefend(int depth) {
   return !aborted_;
 }
 
+Move Searcher::vct(int threats) {
+  Move first;
+  if (vcf(kMaxFours, first)) return first;
+  return vctroot(nullptr, threats);
+}
+
 Move Searcher::vctroot(const uint8_t* allowed, int depth) {
-  const Cell att = b_.tomove();
+  const Cell att = b_.tomove(), def = other(att);
+  const Move block = b_.count(def, kWin) ? b_.findfive(def, b_.lastmove()) : kNoMove;
   for (int d = 2; d <= depth; ++d) {
     int x0, y0, x1, y1;
     b_.area(2, x0, y0, x1, y1);
@@ -417,6 +435,7 @@ Move Searcher::vctroot(const uint8_t* allowed, int depth) {
       for (int x = x0; x <= x1; ++x) {
         Move p = pointat(x, y);
         if (!b_.empty(p) || (allowed && !allowed[p]) || b_.threat(att, p) < kThree) continue;
+        if (block != kNoMove && p != block) continue;  // the opponent's five comes first
         b_.play(p);
         bool win = vctdefend(d - 1);
         b_.undo();
@@ -500,70 +519,69 @@ int64_t Searcher::elapsed() const {
       .count();
 }
 
+bool Searcher::immediate(const Scored* moves, int n, SearchResult& result) const {
+  const Cell us = b_.tomove(), op = other(us);
+  if (!b_.count(us, kWin) && !b_.count(op, kWin)) return false;
+  const Cell who = b_.count(us, kWin) ? us : op;  // own five first, else block theirs
+  for (int i = 0; i < n; ++i)
+    if (b_.threat(who, moves[i].move) == kWin) {
+      result.move = moves[i].move;
+      result.score = who == us ? kWinScore - 1 : 0;
+      return true;
+    }
+  return false;
+}
+
+Move Searcher::threatwin(const uint8_t* allowed) {
+  beginphase(kVcfShare);
+  Move win = vcfroot(allowed, kMaxFours);
+  endphase();
+  if (win != kNoMove) return win;
+  beginphase(kVctShare);
+  win = vctroot(allowed, kVctDepth);
+  endphase();
+  return win;
+}
+
+void Searcher::deepen(Scored* moves, int n, SearchResult& result) {
+  const int maxdepth = limits_.depth ? std::min(limits_.depth, kMaxPly - 8) : kMaxPly - 8;
+  for (int depth = 1; depth <= maxdepth; ++depth) {
+    const int score = searchroot(moves, n, depth, -kInfinity, kInfinity);
+    if (aborted_ && !rootdone_) return;
+    // A move searched to the end in an unfinished iteration is the better guess.
+    result.move = pv_[0][0];
+    result.score = aborted_ ? rootscore_ : score;
+    result.pv.assign(pv_[0], pv_[0] + pvlen_[0]);
+    if (aborted_) return;
+    result.depth = depth;
+    if (ismate(score) && kWinScore - std::abs(score) <= depth) return;
+    if (limits_.time_ms && elapsed() * 100 > limits_.time_ms * kIterationShare) return;
+  }
+}
+
 SearchResult Searcher::run(const Limits& limits, const uint8_t* allowed) {
   begin(limits);
   tt_.newsearch();
   SearchResult result;
-  auto finish = [&](SearchResult& r) -> SearchResult& {
-    r.nodes = nodes_;
-    r.time_ms = elapsed();
-    if (r.pv.empty() && r.move != kNoMove) r.pv.push_back(r.move);
-    return r;
-  };
-
   std::vector<Scored> list(kMaxMoves);
   Scored* moves = list.data();
-  int n = rootmoves(allowed, moves);
-  if (n == 0) return finish(result);
-  result.move = moves[0].move;
-  if (b_.stones() == 0 || n == 1) return finish(result);
-
-  const Cell us = b_.tomove(), op = other(us);
-  if (b_.count(us, kWin) || b_.count(op, kWin)) {
-    // Five now, or block the opponent's five: nothing else counts.
-    Cell who = b_.count(us, kWin) ? us : op;
-    for (int i = 0; i < n; ++i)
-      if (b_.threat(who, moves[i].move) == kWin) {
-        result.move = moves[i].move;
-        result.score = who == us ? kWinScore - 1 : 0;
-        return finish(result);
+  const int n = rootmoves(allowed, moves);
+  if (n > 0) {
+    result.move = moves[0].move;
+    bool decided = b_.stones() == 0 || n == 1 || immediate(moves, n, result);
+    if (!decided) {
+      if (Move win = threatwin(allowed); win != kNoMove) {
+        result.move = win;
+        result.score = kWinScore - 2;  // a forced win; its length is not tracked
+      } else {
+        deepen(moves, n, result);
       }
-  }
-  beginphase(kVcfShare);
-  Move win = vcfroot(allowed, kMaxFours);
-  endphase();
-  if (win == kNoMove) {
-    beginphase(kVctShare);
-    win = vctroot(allowed, kVctDepth);
-    endphase();
-  }
-  if (win != kNoMove) {
-    result.move = win;
-    result.score = kWinScore - 2;  // a forced win; its length is not tracked
-    return finish(result);
-  }
-
-  const int maxdepth = limits.depth ? std::min(limits.depth, kMaxPly - 8) : kMaxPly - 8;
-  for (int depth = 1; depth <= maxdepth; ++depth) {
-    int score = searchroot(moves, n, depth, -kInfinity, kInfinity);
-    if (aborted_) {
-      // A move searched to the end in the unfinished iteration is the better guess.
-      if (rootdone_) {
-        result.move = pv_[0][0];
-        result.score = rootscore_;
-        result.pv.assign(pv_[0], pv_[0] + pvlen_[0]);
-      }
-      break;
     }
-
-    result.move = pv_[0][0];
-    result.score = score;
-    result.depth = depth;
-    result.pv.assign(pv_[0], pv_[0] + pvlen_[0]);
-    if (ismate(score) && kWinScore - std::abs(score) <= depth) break;
-    if (limits.time_ms && elapsed() * 100 > limits.time_ms * kIterationShare) break;
   }
-  return finish(result);
+  result.nodes = nodes_;
+  result.time_ms = elapsed();
+  if (result.pv.empty() && result.move != kNoMove) result.pv.push_back(result.move);
+  return result;
 }
 
 }  // namespace gomoku::engine

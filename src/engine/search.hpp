@@ -77,6 +77,11 @@ class Searcher {
   // `first` gets the first four. Counts nodes like run().
   bool vcf(int fours, Move& first);
 
+  // The first move of a win by threes and fours of at most `threats` threats for the
+  // side to move, or kNoMove. Counts nodes like run().
+  Move vct(int threats);
+
+  // Positions visited since begin().
   uint64_t nodes() const { return nodes_; }
   // Milliseconds since begin().
   int64_t elapsed() const;
@@ -87,22 +92,54 @@ class Searcher {
     int score;
   };
 
+  // Negamax principal-variation search of the position to `depth` plies; the score is
+  // exact inside (alpha, beta), a bound outside it.
   int pvs(int depth, int alpha, int beta, int ply, bool pvnode);
+  // True when the table's entry for `key` settles the node (its score in `score`);
+  // `ttmove` gets the entry's move either way.
+  bool probe(uint64_t key, int depth, int alpha, int beta, int ply, bool pvnode, Move& ttmove,
+             int& score) const;
+  // The score of move m, the i-th tried: full window first, then null windows, late
+  // quiet moves reduced, searched again in full when they beat alpha.
+  int searchmove(Move m, int i, int depth, int alpha, int beta, int ply, bool pvnode);
+  // The score after the only move that stops the opponent's five (no ply counted).
   int forcedreply(Move forced, int depth, int alpha, int beta, int ply, bool pvnode);
+  // The static score for the side to move.
   int evaluate() const;
+  // The moves worth trying, unsorted, each with its ordering score; their number.
   int generate(Scored* out, Move ttmove, int ply) const;
+  // Every allowed empty point, those near stones first, best first; their number.
   int rootmoves(const uint8_t* allowed, Scored* out) const;
+  // One iteration over the root moves, best first; the best goes to the front.
   int searchroot(Scored* moves, int n, int depth, int alpha, int beta);
+  // True when a five can be made, or must be blocked, now; the move goes to `result`.
+  bool immediate(const Scored* moves, int n, SearchResult& result) const;
+  // The first move of a win by fours, else by threes and fours, each within its share of
+  // the budget; kNoMove when none is found.
+  Move threatwin(const uint8_t* allowed);
+  // Iterative deepening over the root moves until the budget or a decided score.
+  void deepen(Scored* moves, int n, SearchResult& result);
+  // True when the side to move wins by fours within `fours` fours; `first` its first.
   bool vcfnode(int fours, Move& first);
+  // The first four of a win by fours when it is allowed, else kNoMove.
   Move vcfroot(const uint8_t* allowed, int fours);
+  // True when the attacker (to move) wins with at most `depth` more threes and fours.
   bool vctattack(int depth);
+  // True when every answer of the defender (to move) still loses to the attacker.
   bool vctdefend(int depth);
+  // The first allowed threat of a win by threes and fours, shortest first, or kNoMove.
   Move vctroot(const uint8_t* allowed, int depth);
+  // Caps the search at `percent` of what is left of the budget, until endphase().
   void beginphase(int percent);
+  // Lifts the cap; the search stays stopped only if the whole budget is spent.
   void endphase();
+  // Makes m followed by the line below it the principal line at `ply`.
   void updatepv(int ply, Move m);
+  // Remembers m as a killer at `ply` and rewards it in the history table.
   void rewardcutoff(Move m, int depth, int ply);
+  // True, from then on, once a budget is spent or the stop flag is set.
   bool outofbudget();
+  // True when the caller's stop flag is set.
   bool stopped() const;
 
   Board& b_;

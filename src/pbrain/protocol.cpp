@@ -55,7 +55,7 @@ std::string format(const char* fmt, auto... args) {
 
 int64_t movebudget(const Settings& s) {
   int64_t turn = s.timeout_turn > 0 ? s.timeout_turn : 20;
-  int64_t budget = turn - std::max<int64_t>(turn / 10, std::min<int64_t>(20, turn / 2));
+  int64_t budget = turn - std::max<int64_t>(turn / 8, std::min<int64_t>(20, turn / 2));
   if (s.timeout_match > 0 && s.time_left >= 0)
     budget = std::min(budget, s.time_left / 12 - std::min<int64_t>(20, s.time_left / 24));
   return std::max<int64_t>(budget, 1);

@@ -40,12 +40,19 @@ class Protocol {
   size_t tablebytes() const { return engine_.memory(); }
 
  private:
+  // START n: a new game on an n x n board.
   void start(const std::string& args, std::vector<std::string>& reply);
+  // TURN x,y: the opponent's stone, then the engine's move.
   void turn(const std::string& args, std::vector<std::string>& reply);
+  // One line between BOARD and DONE; DONE asks for the engine's move.
   void boardline(const std::string& line, std::vector<std::string>& reply);
+  // TAKEBACK x,y: the stone on x,y comes off.
   void takeback(const std::string& args, std::vector<std::string>& reply);
+  // INFO key value: a setting; unknown keys are ignored.
   void info(const std::string& args, std::vector<std::string>& reply);
+  // The engine chooses a point for its own stone, puts it down and names it.
   void move(std::vector<std::string>& reply);
+  // True when a game has been started; else an ERROR line.
   bool ready(std::vector<std::string>& reply);
 
   engine::Engine engine_;

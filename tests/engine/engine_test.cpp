@@ -167,7 +167,7 @@ TEST_P(Tactics, FindsTheRightMoveWithinANodeBudget) {
   const Tactic& t = GetParam();
   Engine e(size_t{4} << 20);
   t.board.setup(e, t.tomove);
-  Result r = e.search(Limits{.nodes = 200000});
+  Result r = e.search(Limits{.nodes = 50000});
   EXPECT_TRUE(t.board.answers().count({r.x, r.y})) << "chose " << r.x << "," << r.y;
 }
 
@@ -186,7 +186,9 @@ TEST(Fours, LongWinsByContinuousFoursAreFoundAlone) {
         FourChain{&kFours7, 1, 15}, FourChain{&kFours25, 2, 25}}) {
     Engine e(size_t{4} << 20);
     c.board->setup(e, c.attacker);
-    Result r = e.findvcf(Limits{.nodes = 100000});
+    // One four is not enough; what that search remembers must not hide the longer win.
+    EXPECT_EQ(e.findvcf(Limits{.depth = 1}).x, -1) << c.plies << " plies";
+    Result r = e.findvcf(Limits{});
     EXPECT_EQ(c.board->answers(), (std::set<Point>{{r.x, r.y}})) << c.plies << " plies";
     EXPECT_TRUE(r.win);
     // In the staircases the defender has no win by fours: the search says so rather than
@@ -256,7 +258,7 @@ TEST(Play, BeatsAOneMoveDeepPlayerWithEitherColour) {
       for (int moves = 3; moves < 120 && !winner; ++moves) {
         Point p = greedy(e);
         if (e.tomove() == engineside) {
-          Result r = e.search(Limits{.nodes = 3000});
+          Result r = e.search(Limits{.nodes = 2000});
           p = {r.x, r.y};
         }
         ASSERT_TRUE(e.play(p.first, p.second));
@@ -264,6 +266,57 @@ TEST(Play, BeatsAOneMoveDeepPlayerWithEitherColour) {
       }
       EXPECT_EQ(winner, engineside) << "opening " << opening[1].first << "," << opening[1].second;
     }
+}
+
+// x: two twos crossing; o: a three with a four to come crossing an open two, or nothing.
+void twotwos(Engine& e, bool counter) {
+  e.newgame(15);
+  for (auto [x, y] : {Point{5, 7}, {6, 7}, {7, 5}, {7, 6}, {9, 1}}) e.put(x, y, 1);
+  for (auto [x, y] : {Point{6, 6}, {8, 8}, {1, 13}, {12, 12}, {10, 1}, {11, 1}}) e.put(x, y, 2);
+  if (counter)
+    for (auto [x, y] : {Point{12, 1}, {13, 2}, {13, 3}}) e.put(x, y, 2);
+  e.settomove(1);
+}
+
+TEST(Threes, AWinClaimedByThreesAndFoursHoldsAgainstTheFullSearch) {
+  Engine e(size_t{4} << 20);
+  twotwos(e, false);
+  ASSERT_EQ(e.findvcf(Limits{.nodes = 100000}).x, -1);
+  ASSERT_GE(e.findvct(Limits{.nodes = 100000}).x, 0);
+  // The attacker plays only what the threat searches find; the defender searches.
+  int winner = 0;
+  for (int move = 0; move < 40 && !winner; ++move) {
+    Result r = e.tomove() == 1 ? e.findvct(Limits{.nodes = 100000}) : e.search({.nodes = 20000});
+    ASSERT_GE(r.x, 0) << "move " << move;
+    ASSERT_TRUE(e.play(r.x, r.y));
+    if (five(e, r.x, r.y)) winner = e.at(r.x, r.y);
+  }
+  EXPECT_EQ(winner, 1);
+}
+
+TEST(Threes, NoWinIsClaimedWhenTheDefenderWinsByFoursFirst) {
+  Engine e(size_t{4} << 20);
+  twotwos(e, true);  // a double three for x, but o's four-three comes first
+  EXPECT_EQ(e.findvct(Limits{.nodes = 100000}).x, -1);
+  Result r = e.search(Limits{.nodes = 50000});
+  EXPECT_FALSE(r.win);
+}
+
+TEST(Evaluation, TheSideWithTheStrongerShapeIsAheadWhoeverMoves) {
+  // Three stones together against three in the corners: a clear lead (or a win).
+  Diagram board{{"o.............o", "...............", "...............", "...............",
+                 "...............", "...............", "...............", ".......xx......",
+                 ".......x.......", "...............", "...............", "...............",
+                 "...............", "...............", "..............o"}};
+  Engine e(size_t{4} << 20);
+  for (int tomove : {1, 2}) {
+    board.setup(e, tomove);
+    Result r = e.search(Limits{.nodes = 20000});
+    if (tomove == 1)
+      EXPECT_GT(r.score, 500);
+    else
+      EXPECT_LT(r.score, -500);
+  }
 }
 
 TEST(Mask, TheMoveIsAlwaysAnAllowedEmptyPoint) {
