@@ -19,12 +19,15 @@ class Install(unittest.TestCase):
         subprocess.run(["cmake", "--install", BUILD, "--prefix", self.prefix], check=True,
                        capture_output=True)
 
-    def test_program_and_manual_page_are_installed(self):
+    def test_programs_and_manual_page_are_installed(self):
         program = os.path.join(self.prefix, "bin", "gomoku")
         self.assertTrue(os.access(program, os.X_OK))
         self.assertTrue(os.path.isfile(os.path.join(self.prefix, "share/man/man6/gomoku.6")))
         p = subprocess.run([program], input=b"n\n", capture_output=True, timeout=10)
         self.assertEqual(p.returncode, 0)
+        brain = os.path.join(self.prefix, "bin", "pbrain-gomoku")
+        p = subprocess.run([brain], input=b"ABOUT\nEND\n", capture_output=True, timeout=10)
+        self.assertEqual((p.returncode, p.stdout[:6]), (0, b'name="'))
 
     @unittest.skipUnless(shutil.which("groff"), "groff is not installed")
     def test_manual_page_renders_cleanly(self):
