@@ -106,11 +106,7 @@ void Board::touch(Move p, int d) {
   }
 }
 
-void Board::put(Move p, Cell c) {
-  droppoint(p);
-  cell_[p] = c;
-  hash_ ^= zobrist(c, p);
-  ++stones_;
+void Board::fliplines(Move p, Cell c) {
   for (int d = 0; d < 4; ++d) {
     const int step = kDirs[d];
     for (int k = 1; k <= 4; ++k) {
@@ -123,21 +119,20 @@ void Board::put(Move p, Cell c) {
   }
 }
 
+void Board::put(Move p, Cell c) {
+  droppoint(p);
+  cell_[p] = c;
+  hash_ ^= zobrist(c, p);
+  ++stones_;
+  fliplines(p, c);
+}
+
 void Board::lift(Move p) {
   const Cell c = static_cast<Cell>(cell_[p]);
   cell_[p] = kEmpty;
   hash_ ^= zobrist(c, p);
   --stones_;
-  for (int d = 0; d < 4; ++d) {
-    const int step = kDirs[d];
-    for (int k = 1; k <= 4; ++k) {
-      Move a = static_cast<Move>(p + k * step), b = static_cast<Move>(p - k * step);
-      code_[a][d] ^= static_cast<LineCode>(c << slotshift(-k));
-      code_[b][d] ^= static_cast<LineCode>(c << slotshift(k));
-      if (cell_[a] == kEmpty) touch(a, d);
-      if (cell_[b] == kEmpty) touch(b, d);
-    }
-  }
+  fliplines(p, c);
   refresh(p);
   addpoint(p);
 }

@@ -88,6 +88,9 @@ class Board {
  private:
   static constexpr uint64_t kWhiteToMove = 0x9e3779b97f4a7c15ull;
 
+  // Adds or takes away (the same operation) a stone of colour c at p in the line codes of
+  // the points within four steps along its lines, and updates those that are empty.
+  void fliplines(Move p, Cell c);
   // Puts c on p and brings the 32 points along its lines up to date.
   void put(Move p, Cell c);
   // Takes the stone off p and brings p and the points along its lines up to date.
