@@ -14,10 +14,17 @@ int lastr = 0, lastc = 0;
 int computer = 0;
 int thinkms = 1000;
 long thinknodes = 0;
+Placed moves[kMaxMoves];
+int nmoves = 0;
 
 void newgame() {
   std::memset(map, 0, sizeof map);
   lastr = lastc = 0;
+  nmoves = 0;
+}
+
+void addmove(int r, int c, int player) {
+  if (nmoves < kMaxMoves) moves[nmoves++] = Placed{r, c, player};
 }
 
 void resetstate() {

@@ -30,10 +30,21 @@ extern int thinkms;            // the computer's thinking time per move, in mill
 extern long thinknodes;        // when above 0: it thinks this many positions instead, the
                                // same move on every machine (tests)
 
-// Starts a new game: every cell of the board empty, no last stone.
+// One stone of the game: where it was put down and whose it is.
+struct Placed {
+  int r, c;    // row and column, 1 to 19
+  int player;  // kPlayer1 or kPlayer2
+};
+inline constexpr int kMaxMoves = (kSize - 1) * (kSize - 1);
+extern Placed moves[kMaxMoves];  // the stones of this game, in the order they were put down
+extern int nmoves;               // how many of them there are
+
+// Starts a new game: every cell of the board empty, no last stone, no moves.
 void newgame();
 // Puts every variable back to its value at program start.
 void resetstate();
+// Records the stone `player` has just put down on (r, c) as the game's next move.
+void addmove(int r, int c, int player);
 // True when (r, c) lies in the playing area, rows and columns 1 to 19.
 inline bool inside(int r, int c) {
   return r >= 1 && r < kSize && c >= 1 && c < kSize;

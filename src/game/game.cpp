@@ -84,6 +84,7 @@ int playchess() {
   centrerepair(player, before, boardsum());
   lastr = r;
   lastc = c;
+  addmove(r, c, player);
   console::cls();
   printfchessmap();
   if (judge(r, c) != 1) return 0;

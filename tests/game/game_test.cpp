@@ -145,6 +145,9 @@ TEST_P(Wins, WinMessageNamesTheMover) {
   EXPECT_EQ(turn(who), 1);
   EXPECT_EQ(gameover, 1);
   EXPECT_EQ(map[9][9], 3 - who);
+  ASSERT_EQ(nmoves, 1);  // the stone put down is the game's move, with its owner
+  EXPECT_EQ((std::vector<int>{moves[0].r, moves[0].c, moves[0].player}),
+            (std::vector<int>{9, 8, who}));
   std::string expect = "cur = " + std::to_string(who) + "玩家" + std::to_string(who) + "获胜";
   EXPECT_EQ(t.con.screen().line(27).substr(0, expect.size()), expect);
   EXPECT_EQ(t.con.screen().cury(), 28);
