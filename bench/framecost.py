@@ -48,9 +48,10 @@ def cputime(pid):
         return int(f.read().split()[0])
 
 
-def drain(fd, first=3.0, quiet=0.15):
-    """Reads from `fd`: waits up to `first` seconds for output, then reads until it has
-    been quiet for `quiet` seconds (every key press of the script changes the screen)."""
+def drain(fd, first=30.0, quiet=0.15):
+    """Reads from `fd`: waits up to `first` seconds for output (a busy machine may be slow
+    to answer), then reads until it has been quiet for `quiet` seconds (every key press of
+    the script changes the screen, in one write)."""
     data = b""
     while True:
         r, _, _ = select.select([fd], [], [], quiet if data else first)
@@ -77,10 +78,10 @@ def play(program, env, strace_log=None):
     setsize(fd, 80, 32)
     drain(fd)  # the start menu prompt
     target = pid
-    if strace_log:  # measure the game, not strace
-        time.sleep(0.2)
+    while strace_log and target == pid:  # measure the game, not strace
         out = subprocess.run(["pgrep", "-P", str(pid)], capture_output=True, text=True).stdout
-        target = int(out.split()[0])
+        target = int(out.split()[0]) if out.split() else pid
+        time.sleep(0.01)
     rows = []
     steps = [(label, keys) for label, keys in SCRIPT] + [(RESIZE, None)]
     for label, keys in steps:
@@ -115,7 +116,7 @@ def writecounts(log):
 
 
 def main():
-    faulthandler.dump_traceback_later(15, exit=True)
+    faulthandler.dump_traceback_later(300, exit=True)
     ap = argparse.ArgumentParser()
     ap.add_argument("program", nargs="?", default=os.path.join(HERE, "../build/gomoku"))
     ap.add_argument("--colour", action="store_true", help="with colour (NO_COLOR unset)")

@@ -21,6 +21,7 @@ KEYS = b"y\n H d H d H d H d "  # player 1 wins along row 9; the result stays on
 def play(env, tofile=False):
     """Plays KEYS on a pseudo-terminal (output to a file when `tofile`) and returns what
     the program wrote once the final board is up."""
+    won = "获胜".encode()
     master, slave = pty.openpty()
     out = tempfile.TemporaryFile()
     environment = {"PATH": os.environ.get("PATH", ""), "LANG": "C.UTF-8"}
@@ -33,16 +34,16 @@ def play(env, tofile=False):
     for b in KEYS:
         os.write(master, bytes([b]))
         time.sleep(0.01)
-    end = time.time() + 5
-    while time.time() < end:
-        r, _, _ = select.select([master], [], [], 0.3)
-        if not r:
-            if tofile or "获胜".encode() in data:
-                break
-            continue
-        data += os.read(master, 65536)
+    end = time.time() + tmuxlib.WAIT
+    while won not in data and time.time() < end:
+        r, _, _ = select.select([master], [], [], 0.05)
+        if r:
+            data += os.read(master, 65536)
+        elif tofile:
+            out.seek(0)
+            data = out.read()
     p.send_signal(signal.SIGTERM)
-    p.wait(timeout=5)
+    p.wait(timeout=tmuxlib.WAIT)
     os.close(master)
     if tofile:
         out.seek(0)

@@ -31,13 +31,24 @@ def steps(occupied, point):
     return out
 
 
+def within(occupied, start, point, most=3):
+    """True when `point` is 1 to `most` cursor steps from `start`: a frame or two of the
+    stone's steps may be missed on a busy machine, and the stone still never jumps."""
+    reached = {start}
+    for _ in range(most):
+        reached = reached | {p for q in reached for p in steps(occupied, q)}
+        if point in reached - {start}:
+            return True
+    return False
+
+
 class Computer(GameTest):
     def computer_turn(self, g, o, x):
         """Watches the computer's turn (X) after the person's Space, with O's stones `o` and
         X's `x`, typing keys while it thinks and steps; returns where its stone landed."""
         g.wait(lambda s: s[28].startswith(THINKING))
         g.type("sdsd ")  # dropped: the person's stone must not move or be put down
-        seen, end = [], time.time() + 10
+        seen, end = [], time.time() + tmuxlib.WAIT
         while time.time() < end:
             screen = g.screen()
             if screen[27] == PROMPT1:
@@ -51,9 +62,9 @@ class Computer(GameTest):
         self.assertEqual((screen[27], stones(screen, "O")), (PROMPT1, o))
         self.assertGreaterEqual(len(seen), 3, "steps seen: %s" % seen)
         self.assertEqual(stones(screen, "X") - x, {seen[-1]})
-        at = CENTRE  # each step seen is one cursor step on from the one before
+        at = CENTRE  # each step seen is a cursor step or two on from the one before
         for point in seen:
-            self.assertIn(point, steps((o | x) - {CENTRE}, at), seen)
+            self.assertTrue(within((o | x) - {CENTRE}, at, point), seen)
             at = point
         return at
 
@@ -65,7 +76,7 @@ class Computer(GameTest):
         self.computer_turn(g, {(4, 4), CENTRE}, x)
 
     def test_terminal_lives_while_the_computer_thinks(self):
-        g = self.game(args=["-c", "1", "--time", "3000"])
+        g = self.game(args=["-c", "1", "--time", "60000"])
         g.waitline(0, tmuxlib.PROMPT)
         g.type("y")
         g.send("Enter")
@@ -74,10 +85,10 @@ class Computer(GameTest):
         g.wait(lambda s: s[28].startswith(THINKING))
         started = time.time()
         g.tmux("resize-window", "-t", "0", "-x", "59", "-y", "30")
-        g.waitline(0, "Terminal too small: need 60x30, have 59x30.", timeout=1.0)
+        g.waitline(0, "Terminal too small: need 60x30, have 59x30.")
         g.tmux("resize-window", "-t", "0", "-x", "80", "-y", "32")
-        g.wait(lambda s: s[28].startswith(THINKING) and len(stones(s, "O")) == 1, timeout=1.0)
-        self.assertLess(time.time() - started, 2.5)  # all while it thinks
+        g.wait(lambda s: s[28].startswith(THINKING) and len(stones(s, "O")) == 1)
+        self.assertLess(time.time() - started, 50)  # all while it thinks
         g.send("C-c")
         self.assertEqual(g.status(), -signal.SIGINT)
         flags = modeflags(g.stty())

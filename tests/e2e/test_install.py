@@ -23,10 +23,10 @@ class Install(unittest.TestCase):
         program = os.path.join(self.prefix, "bin", "gomoku")
         self.assertTrue(os.access(program, os.X_OK))
         self.assertTrue(os.path.isfile(os.path.join(self.prefix, "share/man/man6/gomoku.6")))
-        p = subprocess.run([program], input=b"n\n", capture_output=True, timeout=10)
+        p = subprocess.run([program], input=b"n\n", capture_output=True, timeout=60)
         self.assertEqual(p.returncode, 0)
         brain = os.path.join(self.prefix, "bin", "pbrain-gomoku")
-        p = subprocess.run([brain], input=b"ABOUT\nEND\n", capture_output=True, timeout=10)
+        p = subprocess.run([brain], input=b"ABOUT\nEND\n", capture_output=True, timeout=60)
         self.assertEqual((p.returncode, p.stdout[:6]), (0, b'name="'))
 
     @unittest.skipUnless(shutil.which("groff"), "groff is not installed")

@@ -18,7 +18,7 @@ from tmuxlib import GameTest, empty_board
 WIN = " H d H d H d H d "  # player 1 wins along row 9 (H steers player 2 up)
 
 
-def run(keys, env=None, timeout=10, prefix=(), stdin=None):
+def run(keys, env=None, timeout=tmuxlib.WAIT, prefix=(), stdin=None):
     """Runs the game with `keys` on a pipe in a fresh directory.
     Returns (status, stdout bytes, stderr text, score file or None)."""
     d = tempfile.mkdtemp(prefix="gomoku-io-")
@@ -84,7 +84,8 @@ class Scripts(unittest.TestCase):
             with self.subTest(name):
                 try:
                     p = subprocess.run(["sh", "-c", 'exec "$0" ' + redirect, tmuxlib.BINARY],
-                                       capture_output=True, timeout=5, cwd=tempfile.gettempdir())
+                                       capture_output=True, timeout=tmuxlib.WAIT,
+                                       cwd=tempfile.gettempdir())
                 except subprocess.TimeoutExpired:
                     self.fail("the program hung")
                 self.assertEqual(p.returncode, status)
@@ -103,7 +104,7 @@ class TerminalModes(unittest.TestCase):
             with self.subTest(name):
                 run = tmuxlib.PtyRun()
                 self.addCleanup(run.close)
-                run.read(until=b"\x1b[c", timeout=2)
+                run.read(until=b"\x1b[c")
                 off = set(b";".join(re.findall(rb"\x1b\[\?([0-9;]+)l", run.data)).split(b";"))
                 self.assertLessEqual({b"1000", b"1002", b"1003", b"1006", b"2004"}, off)
                 run.type(answer)
@@ -135,7 +136,7 @@ class Output(unittest.TestCase):
                         time.sleep(0.05)
                 except BrokenPipeError:
                     pass  # it has already ended
-                status = p.wait(timeout=5)
+                status = p.wait(timeout=tmuxlib.WAIT)
                 self.assertEqual(status, 1 if ignore else -signal.SIGPIPE)
 
     def test_hung_up_terminal_ends_the_program(self):
@@ -146,12 +147,12 @@ class Output(unittest.TestCase):
         os.write(master, b"y\n")
         seen = b""
         while b"\xe8\xaf\xb7\xe8\x90\xbd\xe5\xad\x90" not in seen:  # the turn prompt
-            r, _, _ = select.select([master], [], [], 5)
+            r, _, _ = select.select([master], [], [], tmuxlib.WAIT)
             self.assertTrue(r, "no board")
             seen += os.read(master, 4096)
         os.close(master)
         start = time.time()
-        while time.time() - start < 5:
+        while time.time() - start < tmuxlib.WAIT:
             done, status = os.waitpid(pid, os.WNOHANG)
             if done:
                 break
@@ -236,8 +237,9 @@ class Keys(GameTest):
         g = self.start()
         g.send(" ")
         g.wait(lambda s: s[27].startswith("cur = 1"))
+        n = g.readcount()
         g.sendhex(b"\x1b[")
-        time.sleep(0.03)
+        g.waitread(n + 2)  # read on its own; the rest comes within the sequence's 100 ms
         g.sendhex(b"B ")
         board = empty_board()
         tmuxlib.place(board, 9, 9, "O")

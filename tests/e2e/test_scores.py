@@ -101,7 +101,7 @@ class Scores(GameTest):
         paste.flush()
         g.tmux("load-buffer", paste.name)
         g.tmux("paste-buffer", "-t", "0")
-        g.wait(lambda s: s[29] == "2" * 38 and g.cursor() == (38, 29), timeout=20)
+        g.wait(lambda s: s[29] == "2" * 38 and g.cursor() == (38, 29))
         with open("/proc/%d/io" % g.pid()) as f:
             writes = int(f.read().split("syscw:")[1].split()[0]) - writes
         self.assertLess(writes, 1000)

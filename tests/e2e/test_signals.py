@@ -51,10 +51,7 @@ class Suspend(GameTest):
         g = self.start(job=True)
         pid = g.pid()
         g.send("C-z")
-        end = time.time() + 5
-        while open("/proc/%d/stat" % pid).read().split()[2] != "T" and time.time() < end:
-            time.sleep(0.02)
-        self.assertEqual(open("/proc/%d/stat" % pid).read().split()[2], "T")
+        tmuxlib.waitstopped(pid)
         flags = modeflags(g.stty())
         self.assertTrue(cooked(flags))
         with open(g.tty(), "w") as tty:  # scribble while it is stopped
@@ -71,7 +68,7 @@ class Suspend(GameTest):
         g = self.start()
         pid = g.pid()
         os.kill(pid, signal.SIGSTOP)
-        time.sleep(0.2)
+        tmuxlib.waitstopped(pid)
         with open(g.tty(), "w") as tty:  # scribble over the screen while it is stopped
             tty.write("\x1b[H\x1b[2Jgarbage")
         g.waitline(0, "garbage")
@@ -125,10 +122,7 @@ class EndingSignals(GameTest):
             time.sleep(0.002)
         time.sleep(0.3)
         run.proc.send_signal(signal.SIGTERM)
-        end = time.time() + 3
-        while run.proc.poll() is None and time.time() < end:
-            time.sleep(0.02)
-        self.assertEqual(run.proc.poll(), -signal.SIGTERM)
+        self.assertEqual(run.proc.wait(timeout=tmuxlib.WAIT), -signal.SIGTERM)
         self.assertEqual(run.mode(), run.original)
 
     def test_ctrl_c_during_the_start_menu(self):
@@ -154,8 +148,9 @@ class Resize(GameTest):
         g = self.start()
         g.tmux("resize-window", "-t", "0", "-x", "50", "-y", "20")
         g.waitline(0, "Terminal too small: need 60x30, have 50x20.")
+        n = g.readcount()
         g.send("d", "d", "s")
-        time.sleep(0.3)
+        g.waitread(n + 3)  # read and dropped while the terminal is too small
         g.tmux("resize-window", "-t", "0", "-x", "80", "-y", "32")
         expect = empty_board()
         expect[27] = PLAYING

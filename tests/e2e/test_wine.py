@@ -44,19 +44,19 @@ class Wine(GameTest):
         place(board, 9, 10, "O")
         place(board, 9, 11, "X")
         board[27] = tmuxlib.overlay(board[27], 0, "cur = 2现在轮到玩家1，请落子：")
-        g.wait(lambda s: s[:30] == board, timeout=10)
+        g.wait(lambda s: s[:30] == board)
 
     def test_ctrl_c_gives_the_console_back_and_ends_as_windows_programs_do(self):
         g = self.start()
         g.send("C-c")
-        self.assertEqual(g.status(timeout=10), CONTROL_C_EXIT)
+        self.assertEqual(g.status(), CONTROL_C_EXIT)
         self.assertEqual(g.cursor()[1], 30)  # the way out leaves the cursor under the board
 
     def test_scripted_game_writes_the_score_file_byte_for_byte(self):
         d = tempfile.mkdtemp(prefix="gomoku-wine-")
         self.addCleanup(shutil.rmtree, d, ignore_errors=True)
         p = subprocess.run(EMULATOR + [EXE], input=b"y\n H d H d H d H d k3\n5\nq",
-                           capture_output=True, cwd=d, timeout=60)
+                           capture_output=True, cwd=d, timeout=2 * tmuxlib.WAIT)
         self.assertEqual(p.returncode, 0, p.stderr)
         with open(os.path.join(d, "xsxx.txt"), "rb") as f:
             self.assertEqual(f.read(), b"3\n5\n")

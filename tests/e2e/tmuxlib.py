@@ -19,6 +19,11 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 BINARY = os.path.abspath(os.environ.get("GOMOKU_BIN", os.path.join(HERE, "../../build/gomoku")))
 _count = itertools.count()
 
+# How long a wait for the program may last before the test fails. Generous, for a machine
+# busy with the other half of `ctest -j2` or a program started under an emulator; a wait
+# that is met returns at once, so only a failing test takes this long.
+WAIT = 30.0
+
 PROMPT = "是否进入游戏(Y/N)或者帮助（Z）"
 PAUSE = "请按任意键继续. . ."
 
@@ -101,7 +106,7 @@ class Game:
         x, y = self.tmux("display", "-p", "-t", "0", "#{cursor_x} #{cursor_y}").split()
         return int(x), int(y)
 
-    def wait(self, check, timeout=5.0):
+    def wait(self, check, timeout=WAIT):
         """Waits until check(screen) is true; returns the screen, or fails with it."""
         end = time.time() + timeout
         while True:
@@ -112,11 +117,11 @@ class Game:
                 raise AssertionError("screen never matched:\n" + "\n".join(screen))
             time.sleep(0.02)
 
-    def waitline(self, y, text, timeout=5.0):
+    def waitline(self, y, text, timeout=WAIT):
         """Waits until line y of the screen is `text`."""
         return self.wait(lambda s: len(s) > y and s[y] == text, timeout)
 
-    def settle(self, quiet=0.15, timeout=5.0):
+    def settle(self, quiet=0.15, timeout=WAIT):
         """Waits until the screen stops changing; returns it."""
         last, since, end = None, time.time(), time.time() + timeout
         while time.time() < end:
@@ -128,7 +133,7 @@ class Game:
             time.sleep(0.02)
         return last
 
-    def status(self, timeout=5.0):
+    def status(self, timeout=WAIT):
         """The program's exit code (negative: killed by that signal), waiting for it."""
         end = time.time() + timeout
         while not os.path.exists(self.statusfile):
@@ -137,6 +142,27 @@ class Game:
             time.sleep(0.02)
         with open(self.statusfile) as f:
             return int(f.read())
+
+    def readcount(self):
+        """Bytes the program has read so far, from all its descriptors."""
+        with open("/proc/%d/io" % self.pid()) as f:
+            return int(f.read().split("rchar:")[1].split()[0])
+
+    def waitread(self, count, timeout=WAIT):
+        """Waits until the program has read `count` bytes in all and nothing typed waits
+        unread on its terminal."""
+        fd = os.open(self.tty(), os.O_RDONLY | os.O_NOCTTY | os.O_NONBLOCK)
+        try:
+            end = time.time() + timeout
+            while True:
+                waiting = struct.unpack("i", fcntl.ioctl(fd, termios.FIONREAD, b"\0" * 4))[0]
+                if self.readcount() >= count and waiting == 0:
+                    return
+                if time.time() > end:
+                    raise AssertionError("the program did not read its input")
+                time.sleep(0.005)
+        finally:
+            os.close(fd)
 
     def running(self):
         return not os.path.exists(self.statusfile)
@@ -165,6 +191,18 @@ class Game:
     def close(self):
         subprocess.run(["tmux", "-L", self.sock, "kill-server"], capture_output=True)
         shutil.rmtree(os.path.dirname(self.statusfile), ignore_errors=True)
+
+
+def waitstopped(pid, timeout=WAIT):
+    """Waits until process `pid` has stopped (by SIGSTOP, SIGTSTP)."""
+    end = time.time() + timeout
+    while True:
+        with open("/proc/%d/stat" % pid) as f:
+            if f.read().rsplit(")", 1)[1].split()[0] == "T":
+                return
+        if time.time() > end:
+            raise AssertionError("process %d did not stop" % pid)
+        time.sleep(0.01)
 
 
 def modeflags(stty):
@@ -221,7 +259,7 @@ class PtyRun:
             self.proc.stdin.flush()
         self.data = b""
 
-    def read(self, until=None, quiet=0.3, timeout=5.0):
+    def read(self, until=None, quiet=0.3, timeout=WAIT):
         """Reads output until `until` has been seen (or, without it, until `quiet` seconds
         pass without any); returns all output so far."""
         end = time.time() + timeout
@@ -240,7 +278,7 @@ class PtyRun:
     def type(self, data):
         os.write(self.master, data)
 
-    def wait(self, timeout=5.0):
+    def wait(self, timeout=WAIT):
         """The exit code (negative: the signal), reading output meanwhile; None if it runs on."""
         end = time.time() + timeout
         while time.time() < end:
@@ -275,63 +313,66 @@ def main():
 
 
 class Terminal:
-    """A small terminal emulator for output captured without tmux (in any encoding):
-    text, CR, LF, BS, cursor addressing and movement, erase display; SGR is ignored."""
+    """Output captured without tmux (from a pseudo-terminal, a pipe or a file, in any
+    encoding) as a real terminal shows it: tmux replays the bytes in a pane of its own.
+    feed() adds bytes; lines(), x and y tell what the terminal shows and where its cursor
+    is. (The unit tests have their own small emulator, tests/support/vt.hpp, as they run
+    in-process and under wine, where no tmux is at hand.)"""
+
+    DONE = "gomoku-replayed"  # the pane's title once every byte before it is shown
 
     def __init__(self, cols, rows, encoding="utf-8"):
         self.cols, self.rows, self.encoding = cols, rows, encoding
-        self.cells = [[" "] * cols for _ in range(rows)]
-        self.x = self.y = 0
+        self.data = b""
+        self._shown = None
 
     def feed(self, data):
-        text = data.decode(self.encoding, errors="replace")
-        pos = 0
-        csi = re.compile(r"\x1b\[([0-9;?]*)([@-~])")
-        while pos < len(text):
-            m = csi.match(text, pos)
-            if m:
-                self._csi(m.group(1), m.group(2))
-                pos = m.end()
-                continue
-            self._char(text[pos])
-            pos += 1
-
-    def _csi(self, params, final):
-        nums = [int(p) if p.isdigit() else 0 for p in params.lstrip("?").split(";")] if params else []
-        n = (nums[0] if nums else 0) or 1
-        if final == "H":
-            self.y = (nums[0] if nums and nums[0] else 1) - 1
-            self.x = (nums[1] if len(nums) > 1 and nums[1] else 1) - 1
-        elif final == "A":
-            self.y -= n
-        elif final == "B":
-            self.y += n
-        elif final == "C":
-            self.x += n
-        elif final == "D":
-            self.x -= n
-        elif final == "J":
-            self.cells = [[" "] * self.cols for _ in range(self.rows)]
-        elif final in "XK":
-            end = self.cols if final == "K" else min(self.cols, self.x + n)
-            for i in range(self.x, end):
-                self.cells[self.y][i] = " "
-        self.x = max(0, min(self.x, self.cols - 1))
-        self.y = max(0, min(self.y, self.rows - 1))
-
-    def _char(self, ch):
-        if ch == "\r":
-            self.x = 0
-        elif ch == "\n":
-            self.y = min(self.y + 1, self.rows - 1)
-        elif ch == "\b":
-            self.x = max(0, self.x - 1)
-        elif ch >= " ":
-            w = width(ch)
-            self.cells[self.y][self.x] = ch
-            if w == 2 and self.x + 1 < self.cols:
-                self.cells[self.y][self.x + 1] = ""
-            self.x = min(self.x + w, self.cols - 1)
+        self.data += data
+        self._shown = None
 
     def lines(self):
-        return ["".join(row).rstrip() for row in self.cells]
+        return list(self._show()[0])
+
+    @property
+    def x(self):
+        return self._show()[1]
+
+    @property
+    def y(self):
+        return self._show()[2]
+
+    def _show(self):
+        """(lines, x, y) once tmux has shown every byte fed so far."""
+        if self._shown is None:
+            d = tempfile.mkdtemp(prefix="gomoku-vt-")
+            sock = "gomoku-vt-%d-%d" % (os.getpid(), next(_count))
+            tmux = ["tmux", "-u", "-L", sock]
+            try:
+                path = os.path.join(d, "output")
+                # The terminal's answers to queries in the output are not echoed; a title
+                # change comes last, as tmux handles the bytes in order.
+                with open(path, "wb") as f:
+                    f.write(self.data.decode(self.encoding, errors="replace").encode())
+                    f.write(("\x1b]2;%s\x1b\\" % self.DONE).encode())
+                subprocess.run(tmux + ["-f", "/dev/null", "new-session", "-d", "-x", str(self.cols),
+                                       "-y", str(self.rows), "-e", "LANG=C.UTF-8", "sh", "-c",
+                                       'stty -echo; cat "$0"; exec sleep 3600', path], check=True)
+                end = time.time() + WAIT
+                while self._tmux(tmux, "#{pane_title}") != self.DONE:
+                    if time.time() > end:
+                        raise AssertionError("tmux never showed the output")
+                    time.sleep(0.02)
+                text = subprocess.run(tmux + ["capture-pane", "-p", "-t", "0"], check=True,
+                                      capture_output=True, text=True).stdout
+                x, y = self._tmux(tmux, "#{cursor_x} #{cursor_y}").split()
+                lines = [line.rstrip() for line in text.split("\n")][:self.rows]
+                self._shown = (lines, int(x), int(y))
+            finally:
+                subprocess.run(tmux + ["kill-server"], capture_output=True)
+                shutil.rmtree(d, ignore_errors=True)
+        return self._shown
+
+    @staticmethod
+    def _tmux(tmux, fmt):
+        return subprocess.run(tmux + ["display", "-p", "-t", "0", fmt], check=True,
+                              capture_output=True, text=True).stdout.strip()
