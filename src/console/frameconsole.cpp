@@ -1,8 +1,11 @@
 #include "console/frameconsole.hpp"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+
+#include "console/giveback.hpp"
 
 namespace gomoku::console {
 
@@ -12,7 +15,9 @@ bool colourrefused() {
   return (nc && *nc) || (t && std::strcmp(t, "dumb") == 0);
 }
 
-void FrameConsole::setup(std::unique_ptr<Encoder> enc, bool colour) {
+void FrameConsole::setup(bool interm, bool outterm, std::unique_ptr<Encoder> enc, bool colour) {
+  interm_ = interm;
+  outterm_ = outterm;
   enc_ = std::move(enc);
   screen_ = Screen(kScreenCols, kScreenRows, enc_->gb() ? 2 : 1);
   render_ = std::make_unique<Renderer>(*enc_, colour, tcols_, trows_);
@@ -30,6 +35,17 @@ void FrameConsole::repaint() {
   present();
 }
 
+void FrameConsole::resumed() {
+  if (screenmode_) return repaint();
+  present();
+  send("\r" + line_);
+}
+
+void FrameConsole::send(std::string_view bytes) {
+  if (outgone_ || bytes.empty()) return;
+  outgone_ = !writeout(bytes);
+}
+
 // Records where to leave the cursor if the program ends now: under the last line used,
 // or, before the screen is used, at the start of a line.
 void FrameConsole::updateexit() {
@@ -39,7 +55,7 @@ void FrameConsole::updateexit() {
   int y = std::max(0, last + 1 - render_->top());
   std::string bytes = "\x1b[" + std::to_string(std::min(y, trows_ - 1) + 1) + "H";
   if (y >= trows_) bytes += "\r\n";
-  setexit(bytes);
+  giveback::setexit(bytes);
 }
 
 bool FrameConsole::toosmall() const {
@@ -57,7 +73,10 @@ void FrameConsole::present() {
   enc_->convert(pending_, out);
   pending_.clear();
   if (!screenmode_) {  // the way out is set first: the program may end as soon as it is sent
-    if (!out.empty()) setexit(out.back() == '\n' ? "" : "\n");
+    if (out.empty()) return;
+    giveback::setexit(out.back() == '\n' ? "" : "\n");
+    std::size_t eol = out.rfind('\n');
+    line_ = eol == std::string::npos ? line_ + out : out.substr(eol + 1);
     return send(out);
   }
   if (!toosmall()) {
@@ -91,6 +110,32 @@ int FrameConsole::dropkeyrest() {
   int n = static_cast<int>(key_.size());
   key_.clear();
   return n;
+}
+
+void FrameConsole::idle(int ms) {
+  present();
+  key_.clear();  // the rest of a key typed before is dropped with it
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  for (;;) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                    end - std::chrono::steady_clock::now())
+                    .count();
+    if (left <= 0) return;
+    waitbusy(static_cast<int>(left));
+  }
+}
+
+void FrameConsole::finish() {
+  present();
+  settle();
+  restore();
+  giveback::forget();
+}
+
+void FrameConsole::quit(int status, std::string_view message) {
+  finish();
+  if (!message.empty()) complain(message);
+  std::exit(status);
 }
 
 }  // namespace gomoku::console

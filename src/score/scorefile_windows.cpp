@@ -2,7 +2,6 @@
 // Ctrl-C held off while a record is written.
 #include <windows.h>
 
-#include "console/windows/giveback.hpp"
 #include "score/score.hpp"
 
 namespace gomoku {
@@ -32,6 +31,32 @@ bool lockedappend(HANDLE h, std::string_view record) {
   return ok;
 }
 
+// Held while a record is written, and by a console event that is to end the program.
+SRWLOCK recordlock = SRWLOCK_INIT;
+
+// Called before the console's own handler, which gives the console back and ends the
+// program: waits for a record being written to be whole or taken back, and holds the
+// lock, so that none is begun before the end.
+BOOL WINAPI holdrecords(DWORD) {
+  AcquireSRWLockExclusive(&recordlock);  // never let go: the program is ending
+  return FALSE;                          // on to the next handler
+}
+
+// Holds the program's end by a console event off while a record is written.
+class RecordHold {
+ public:
+  RecordHold() {
+    // Control handlers run last registered first: this one is registered once, when
+    // the first record is written, long after the console's.
+    static const bool registered = SetConsoleCtrlHandler(holdrecords, TRUE);
+    (void)registered;
+    AcquireSRWLockExclusive(&recordlock);
+  }
+  ~RecordHold() { ReleaseSRWLockExclusive(&recordlock); }
+  RecordHold(const RecordHold&) = delete;
+  RecordHold& operator=(const RecordHold&) = delete;
+};
+
 }  // namespace
 
 std::intptr_t openscorefile() {
@@ -56,7 +81,7 @@ void closescorefile(std::intptr_t file) {
 }
 
 bool appendrecord(std::intptr_t file, std::string_view record) {
-  console::win::ExitHold hold;  // Ctrl-C now waits until the record is whole or gone
+  RecordHold hold;  // Ctrl-C now waits until the record is whole or gone
   HANDLE h = handleof(file);
   OVERLAPPED all{};
   if (!LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK, 0, kAllLow, kAllHigh, &all)) return false;

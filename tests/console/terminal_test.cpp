@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "console/giveback.hpp"
 #include "support/pty.hpp"
 
 namespace gomoku::console::term {
@@ -69,9 +70,9 @@ TEST(GiveBack, RestoresTheModeAndWritesEveryUndoOnce) {
     setoutput(out.slave);
     EXPECT_EQ(enter(in), interminal);
     tcgetattr(out.slave, &game);
-    addundo("<colour off>");
-    addundo("<mouse on>");
-    setexitbytes("<under the board>");
+    giveback::addundo("<colour off>");
+    giveback::addundo("<mouse on>");
+    giveback::setexit("<under the board>");
     restore();
     restore();
     tcgetattr(out.slave, &after);
@@ -85,6 +86,7 @@ TEST(GiveBack, RestoresTheModeAndWritesEveryUndoOnce) {
       EXPECT_EQ(drain(out.master), "<under the board><mouse on><colour off>");
     }
     forget();
+    giveback::forget();
   }
 }
 

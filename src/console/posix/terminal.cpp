@@ -8,46 +8,22 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
-#include <cstring>
+
+#include "console/giveback.hpp"
 
 namespace gomoku::console::term {
 namespace {
 
-// One step that gives back part of the terminal: bytes to write (a colour reset, say)
-// or a terminal mode to set. Plain static storage, for the signal handlers.
-struct Undo {
-  bool ismode = false;
-  int fd = -1;  // the terminal whose mode to set; bytes go to the output
-  termios mode{};
-  char bytes[64]{};
-  std::size_t len = 0;
-};
-
-constexpr int kMaxUndo = 16;
-Undo undos[kMaxUndo];
-volatile sig_atomic_t undocount = 0;
-
-// The game's own mode, for taking the terminal again after a suspend.
-int gamefd = -1;
-termios gamemode{};
-// Where give-back writes, and where to leave the cursor, double-buffered for the handlers.
-int exitfd = -1;
-char exitbytes[2][32]{};
-std::size_t exitlen[2]{};
-volatile sig_atomic_t exitslot = 0;
-// 1 while there is something to give back.
-volatile sig_atomic_t taken = 0;
+// The terminal whose mode to give back, the mode it had and the game's own mode for
+// taking it again after a suspend; where give-back writes. Plain static storage, for
+// the signal handlers.
+volatile sig_atomic_t modefd = -1;  // set after the modes it names
+termios original{}, gamemode{};
+volatile sig_atomic_t exitfd = -1;
 int pipefds[2] = {-1, -1};
 
 // How long give-back may wait for a terminal that reads slowly, in steps of 20 ms.
 constexpr int kExitWaits = 5;
-
-// Adds a step to the undo stack: filled in first, counted after, so a handler sees it whole.
-void push(const Undo& u) {
-  if (undocount >= kMaxUndo) return;
-  undos[undocount] = u;
-  undocount = undocount + 1;
-}
 
 // The game's terminal mode, made from the mode `m` the terminal had.
 termios gamemodeof(termios m) {
@@ -88,6 +64,16 @@ void writesoon(int fd, const char* p, std::size_t n) {
     }
   }
   if (flags >= 0) fcntl(fd, F_SETFL, flags);
+}
+
+// Sets the terminal's original mode back.
+void restoremode() {
+  if (modefd >= 0) setmode(modefd, original);
+}
+
+// Writes the give-back's bytes to the output without blocking for long.
+void writeexit(const char* p, std::size_t n) {
+  if (exitfd >= 0) writesoon(exitfd, p, n);
 }
 
 // Sends one event byte to the main loop.
@@ -183,67 +169,37 @@ void openstdfds() {
 
 void setoutput(int fd) {
   exitfd = fd;
-  taken = 1;
+  giveback::take();
 }
 
 bool enter(int fd) {
-  termios original{};
-  if (!isatty(fd) || tcgetattr(fd, &original) != 0) return false;
-  Undo mode;
-  mode.ismode = true;
-  mode.fd = fd;
-  mode.mode = original;
-  push(mode);
-  gamefd = fd;
-  gamemode = gamemodeof(original);
+  termios mode{};
+  if (!isatty(fd) || tcgetattr(fd, &mode) != 0) return false;
+  original = mode;
+  gamemode = gamemodeof(mode);
+  modefd = fd;
   reenter();
   return true;
 }
 
-void addundo(std::string_view bytes) {
-  Undo u;
-  u.len = bytes.copy(u.bytes, sizeof u.bytes);
-  push(u);
-}
-
-void setexitbytes(std::string_view bytes) {
-  int next = 1 - exitslot;
-  exitlen[next] = bytes.copy(exitbytes[next], sizeof exitbytes[next]);
-  exitslot = next;
-}
-
 void reenter() {
-  if (gamefd >= 0) setmode(gamefd, gamemode);
-  taken = 1;
+  if (modefd >= 0) setmode(modefd, gamemode);
+  giveback::take();
 }
 
 void restore() {
   sigset_t all, old;
   sigfillset(&all);
   sigprocmask(SIG_BLOCK, &all, &old);  // a signal now waits until this is done
-  if (taken) {
-    taken = 0;
-    int e = errno;
-    for (int i = undocount - 1; i >= 0; --i)  // modes first: output may never drain
-      if (undos[i].ismode) setmode(undos[i].fd, undos[i].mode);
-    char buf[sizeof exitbytes[0] + kMaxUndo * sizeof undos[0].bytes];  // one write
-    int slot = exitslot;
-    std::size_t n = exitlen[slot];
-    std::memcpy(buf, exitbytes[slot], n);
-    for (int i = undocount - 1; i >= 0; --i) {  // newest first
-      std::memcpy(buf + n, undos[i].bytes, undos[i].len);
-      n += undos[i].len;
-    }
-    if (exitfd >= 0) writesoon(exitfd, buf, n);
-    errno = e;
-  }
+  int e = errno;
+  // The mode first: output to a terminal nobody reads may never drain.
+  giveback::run({restoremode, writeexit, nullptr});
+  errno = e;
   sigprocmask(SIG_SETMASK, &old, nullptr);
 }
 
 void forget() {
-  undocount = 0;
-  exitlen[0] = exitlen[1] = 0;
-  gamefd = -1;
+  modefd = -1;
 }
 
 void installsignals() {

@@ -1,4 +1,4 @@
-// The terminal's mode and display changes, given back on every way out of the program.
+// The terminal's mode, signals and writes: the POSIX part of the way out of the program.
 #pragma once
 
 #include <string_view>
@@ -16,21 +16,16 @@ void openstdfds();
 
 // Makes `fd` the output that give-back writes to; from now on there is a give-back.
 void setoutput(int fd);
-// Puts terminal `fd` into the game's mode, registering its original mode as an undo
-// step. False when `fd` is not a terminal (nothing is changed then).
+// Puts terminal `fd` into the game's mode, remembering its original mode for give-back.
+// False when `fd` is not a terminal (nothing is changed then).
 bool enter(int fd);
-// Registers bytes that undo a display change just made (a colour turned on, a terminal
-// mode turned off): they are written on give-back. Main loop only.
-void addundo(std::string_view bytes);
-// Sets the bytes written first on give-back (where to leave the cursor). Main loop only.
-void setexitbytes(std::string_view bytes);
 // Takes the terminal again after a suspend: the game's mode, and a give-back to come.
 void reenter();
-// Gives the terminal back: the original modes first, then, without ever blocking on
-// output, the exit bytes and the undo bytes, newest first. Async-signal-safe; does
-// nothing more until the terminal is taken again.
+// Gives the terminal back (console/giveback.hpp): the original mode first, then, without
+// ever blocking on output, the exit and undo bytes. Async-signal-safe; does nothing
+// more until the terminal is taken again.
 void restore();
-// Drops every undo step, once the terminal has been given back for good.
+// Forgets the terminal once it has been given back for good: reenter() does nothing.
 void forget();
 
 // Installs the handlers for every signal that would end the program (which give the

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "console/giveback.hpp"
 #include "console/posix/terminal.hpp"
 
 namespace gomoku::console {
@@ -37,13 +38,13 @@ bool quietmode(int mode) {
 }  // namespace
 
 TtyConsole::TtyConsole(int infd, int outfd) : in_(infd), out_(outfd), reader_(*this) {
-  outterm_ = isatty(out_);
-  bool colour = outterm_ && !colourrefused();
+  bool outterm = isatty(out_);
+  bool colour = outterm && !colourrefused();
   term::installsignals();
   term::setoutput(out_);
-  interm_ = term::enter(in_);
-  if (colour) term::addundo("\x1b[m");  // frames turn colours on
-  setup(std::make_unique<Encoder>(localecodeset()), colour);
+  bool interm = term::enter(in_);
+  if (colour) giveback::addundo("\x1b[m");  // frames turn colours on
+  setup(interm, outterm, std::make_unique<Encoder>(localecodeset()), colour);
   fit();
   quietmodes();
 }
@@ -56,10 +57,10 @@ TtyConsole::~TtyConsole() {
 // terminal (then nothing is cut off).
 void TtyConsole::fit() {
   winsize ws{};
-  if (outterm_ && ioctl(out_, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0 && ws.ws_row > 0)
+  if (outterm() && ioctl(out_, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0 && ws.ws_row > 0)
     resizeto(ws.ws_col, ws.ws_row);
   else
-    resizeto(tcols_, trows_);
+    resizeto(cols(), rows());
 }
 
 // Mouse reporting and bracketed paste, which another program may have left on, would
@@ -68,7 +69,7 @@ void TtyConsole::fit() {
 // answer tells that every reply is in. A mode is turned on again on the way out only
 // when the terminal said it was on; a terminal that does not answer DECRQM keeps them off.
 void TtyConsole::quietmodes() {
-  if (!interm_ || !outterm_ || !sameterminal(in_, out_)) return;
+  if (!interm() || !outterm() || !sameterminal(in_, out_)) return;
   std::string ask;
   quiet_ = "\x1b[?";
   for (int m : kQuietModes) {
@@ -83,10 +84,10 @@ void TtyConsole::quietmodes() {
 void TtyConsole::noted(const Decoded& reply) {
   if (reply.mode == kAttributesReply) replyowed_ = false;
   if (reply.setting == 1 && quietmode(reply.mode))
-    term::addundo("\x1b[?" + std::to_string(reply.mode) + "h");
+    giveback::addundo("\x1b[?" + std::to_string(reply.mode) + "h");
 }
 
-void TtyConsole::awaitreplies() {
+void TtyConsole::settle() {
   auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReplyWait);
   while (replyowed_) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -97,30 +98,28 @@ void TtyConsole::awaitreplies() {
   }
 }
 
-void TtyConsole::send(std::string_view bytes) {
-  if (outgone_ || bytes.empty()) return;
-  outgone_ = !term::writeall(out_, bytes);
-}
-
-void TtyConsole::setexit(std::string_view bytes) {
-  term::setexitbytes(bytes);
+bool TtyConsole::writeout(std::string_view bytes) {
+  return term::writeall(out_, bytes);
 }
 
 void TtyConsole::handleevents() {
   char ev[16];
   ssize_t n;
-  bool any = false, resumed = false;
+  bool any = false, cont = false;
   while ((n = ::read(term::eventfd(), ev, sizeof ev)) > 0) {
     any = true;
-    resumed = resumed || std::memchr(ev, term::kResumed, static_cast<std::size_t>(n));
+    cont = cont || std::memchr(ev, term::kResumed, static_cast<std::size_t>(n));
   }
   if (!any) return;
-  if (resumed) {
+  if (cont) {
     term::reenter();
     send(quiet_);
   }
   fit();
-  repaint();
+  if (cont)
+    resumed();
+  else
+    repaint();
 }
 
 long TtyConsole::get(char* buf, std::size_t n, int ms) {
@@ -150,35 +149,19 @@ void TtyConsole::waitevents(int ms) {
   if (poll(&p, p.fd >= 0 ? 1 : 0, ms) > 0) handleevents();
 }
 
-void TtyConsole::idle(int ms) {
-  present();
-  key_.clear();  // the rest of a key typed before is dropped with it
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  for (;;) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                    end - std::chrono::steady_clock::now())
-                    .count();
-    if (left <= 0) return;
-    if (!interm_ || reader_.ended()) {  // nobody types: keys from a pipe are kept
-      waitevents(static_cast<int>(left));
-      continue;
-    }
-    std::optional<Decoded> d = reader_.next(static_cast<int>(left));
-    if (d && d->count == 0) noted(*d);  // a terminal's reply; typed keys are dropped
-  }
+void TtyConsole::waitbusy(int ms) {
+  if (!interm() || reader_.ended()) return waitevents(ms);  // keys from a pipe are kept
+  std::optional<Decoded> d = reader_.next(ms);
+  if (d && d->count == 0) noted(*d);  // a terminal's reply; typed keys are dropped
 }
 
-void TtyConsole::finish() {
-  present();
-  awaitreplies();
+void TtyConsole::restore() {
   term::restore();
   term::forget();
 }
 
-void TtyConsole::quit(int status, std::string_view message) {
-  finish();
-  if (!message.empty()) (void)!::write(2, message.data(), message.size());
-  std::exit(status);
+void TtyConsole::complain(std::string_view message) {
+  (void)!::write(2, message.data(), message.size());
 }
 
 }  // namespace gomoku::console

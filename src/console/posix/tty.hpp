@@ -14,23 +14,19 @@ class TtyConsole : public FrameConsole, private KeySource {
   TtyConsole(int infd, int outfd);
   ~TtyConsole() override;
 
-  void idle(int ms) override;
-  [[noreturn]] void quit(int status, std::string_view message = {}) override;
-
-  // Shows the last frame and gives the terminal back. The way out of every run, by
-  // quit() or the destructor; running it again does nothing more.
-  void finish();
-
  private:
   // Reads input bytes as KeySource::get promises, handling signal events meanwhile and
   // dropping what a person types while the board does not fit.
   long get(char* buf, std::size_t n, int ms) override;
   bool takekey(std::string& key) override;
   bool keyready() override { return reader_.ready(); }
-  // Writes one frame's bytes; marks the output gone when it has gone away.
-  void send(std::string_view bytes) override;
-  // Tells the signal handlers where to leave the cursor if the program ends now.
-  void setexit(std::string_view bytes) override;
+  void waitbusy(int ms) override;
+  bool writeout(std::string_view bytes) override;
+  // Reads on for a moment until the last reply owed to quietmodes() is in, so that none
+  // reaches the shell.
+  void settle() override;
+  void restore() override;
+  void complain(std::string_view message) override;
   // Waits up to `ms` milliseconds for signals' events only, handling those that come.
   void waitevents(int ms);
   // Reacts to the signals' events: resume takes the terminal again; both repaint.
@@ -39,8 +35,6 @@ class TtyConsole : public FrameConsole, private KeySource {
   void quietmodes();
   // Notes a terminal's reply to the queries that quietmodes() made.
   void noted(const Decoded& reply);
-  // Reads on for a moment until the last reply owed is in, so that none reaches the shell.
-  void awaitreplies();
   // Reads the terminal's size and fits the screen model and the renderer to it.
   void fit();
 

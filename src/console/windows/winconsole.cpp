@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 
+#include "console/giveback.hpp"
 #include "console/keyevents.hpp"
-#include "console/windows/giveback.hpp"
+#include "console/windows/modes.hpp"
 
 namespace gomoku::console {
 namespace {
@@ -46,13 +46,12 @@ WinConsole::WinConsole()
   win::installhandler();
   win::setoutput(out_);
   coninput_ = win::enterinput(in_);
-  interm_ = coninput_;
   unsigned cp = win::enteroutput(out_);
-  outterm_ = cp != 0;
-  if (!outterm_) cp = GetConsoleOutputCP();  // output to a file: the console's code page
-  bool colour = outterm_ && !colourrefused();
-  if (colour) win::addundo("\x1b[m");  // frames turn colours on
-  setup(std::make_unique<Encoder>(cp == 936 ? "CP936" : "UTF-8"), colour);
+  bool outterm = cp != 0;
+  if (!outterm) cp = GetConsoleOutputCP();  // output to a file: the console's code page
+  bool colour = outterm && !colourrefused();
+  if (colour) giveback::addundo("\x1b[m");  // frames turn colours on
+  setup(coninput_, outterm, std::make_unique<Encoder>(cp == 936 ? "CP936" : "UTF-8"), colour);
   fit();
 }
 
@@ -64,21 +63,16 @@ WinConsole::~WinConsole() {
 // no console (then nothing is cut off).
 bool WinConsole::fit() {
   CONSOLE_SCREEN_BUFFER_INFO info;
-  if (!outterm_ || !GetConsoleScreenBufferInfo(out_, &info)) return false;
+  if (!outterm() || !GetConsoleScreenBufferInfo(out_, &info)) return false;
   int cols = info.srWindow.Right - info.srWindow.Left + 1;
   int rows = info.srWindow.Bottom - info.srWindow.Top + 1;
-  if (cols == tcols_ && rows == trows_) return false;
+  if (cols == this->cols() && rows == this->rows()) return false;
   resizeto(cols, rows);
   return true;
 }
 
-void WinConsole::send(std::string_view bytes) {
-  if (outgone_ || bytes.empty()) return;
-  outgone_ = !win::writeout(bytes);
-}
-
-void WinConsole::setexit(std::string_view bytes) {
-  win::setexitbytes(bytes);
+bool WinConsole::writeout(std::string_view bytes) {
+  return win::writeout(bytes);
 }
 
 void WinConsole::event(const INPUT_RECORD& r) {
@@ -129,29 +123,19 @@ bool WinConsole::keyready() {
   return !keys_.empty();
 }
 
-void WinConsole::idle(int ms) {
-  present();
-  key_.clear();  // the rest of a key typed before is dropped with it
-  keys_.clear();
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  for (long long left; (left = msuntil(end)) > 0;) {
-    if (!coninput_ || !pump(static_cast<int>(left)))  // keys from a pipe are kept
-      Sleep(static_cast<DWORD>(left));
-    keys_.clear();  // typed keys are dropped
-  }
+void WinConsole::waitbusy(int ms) {
+  if (!coninput_ || !pump(ms))  // keys from a pipe are kept
+    Sleep(static_cast<DWORD>(ms));
+  keys_.clear();  // typed keys are dropped
 }
 
-void WinConsole::finish() {
-  present();
+void WinConsole::restore() {
   win::restore();
 }
 
-void WinConsole::quit(int status, std::string_view message) {
-  finish();
+void WinConsole::complain(std::string_view message) {
   DWORD n;
-  if (!message.empty())
-    WriteFile(GetStdHandle(STD_ERROR_HANDLE), message.data(), DWORD(message.size()), &n, nullptr);
-  std::exit(status);
+  WriteFile(GetStdHandle(STD_ERROR_HANDLE), message.data(), DWORD(message.size()), &n, nullptr);
 }
 
 Console& openconsole() {

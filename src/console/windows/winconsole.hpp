@@ -18,19 +18,15 @@ class WinConsole : public FrameConsole, private KeySource {
   WinConsole();
   ~WinConsole() override;
 
-  void idle(int ms) override;
-  [[noreturn]] void quit(int status, std::string_view message = {}) override;
-
-  // Shows the last frame and gives the console back; running it again does nothing more.
-  void finish();
-
  private:
   // Reads bytes from a pipe or file as KeySource::get promises.
   long get(char* buf, std::size_t n, int ms) override;
   bool takekey(std::string& key) override;
   bool keyready() override;
-  void send(std::string_view bytes) override;
-  void setexit(std::string_view bytes) override;
+  void waitbusy(int ms) override;
+  bool writeout(std::string_view bytes) override;
+  void restore() override;
+  void complain(std::string_view message) override;
   // Waits up to `ms` milliseconds (-1: as long as it takes) for console input events and
   // handles those at hand: key events become keys (dropped while the board does not
   // fit), a changed window size repaints. False when the console input has failed.

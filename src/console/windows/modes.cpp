@@ -1,9 +1,10 @@
-#include "console/windows/giveback.hpp"
+#include "console/windows/modes.hpp"
 
 #include <algorithm>
 #include <atomic>
 #include <csignal>
-#include <cstring>
+
+#include "console/giveback.hpp"
 
 namespace gomoku::console::win {
 namespace {
@@ -12,25 +13,18 @@ namespace {
 constexpr int kOutputWait = 200;
 // How long give-back waits for another thread giving the console back, in ms.
 constexpr int kRestoreWait = 1000;
+// How long give-back may wait for a pipe that reads slowly, in steps of 20 ms.
+constexpr int kExitWaits = 5;
 
 SRWLOCK outlock = SRWLOCK_INIT;      // held while bytes are written to the output
 SRWLOCK restorelock = SRWLOCK_INIT;  // held while the console is given back
-SRWLOCK recordlock = SRWLOCK_INIT;   // held by an ExitHold, and by an ending event
 
 HANDLE out = INVALID_HANDLE_VALUE, in = INVALID_HANDLE_VALUE;
 bool outconsole = false;
 DWORD inmode = 0, outmode = 0;
 bool inset = false, outset = false;  // the console's mode was changed and is to be set back
 UINT oldcp = 0;                      // the output code page to set back, or 0
-std::atomic<bool> taken{false};      // there is something to give back
-
-// The bytes written on give-back: the exit bytes, double-buffered so that the handler's
-// thread always sees a whole one, then the undo bytes.
-char exitbytes[2][32];
-std::size_t exitlen[2];
-std::atomic<int> exitslot{0};
-char undobytes[64];
-std::atomic<std::size_t> undolen{0};
+std::atomic<bool> gone{false};       // the output is given back: frames are not written
 
 // Writes `bytes` to the output: WriteConsoleA takes them whole, anything else may take
 // fewer than asked.
@@ -44,6 +38,30 @@ bool writeraw(std::string_view bytes) {
   return true;
 }
 
+// Sets pipe `h` to return at once from writes when full (`nowait`), or to wait again.
+bool setnowait(HANDLE h, bool nowait) {
+  DWORD mode = PIPE_READMODE_BYTE | (nowait ? PIPE_NOWAIT : PIPE_WAIT);
+  return GetFileType(h) == FILE_TYPE_PIPE && SetNamedPipeHandleState(h, &mode, nullptr, nullptr);
+}
+
+// Writes `n` bytes without ever blocking for long: a pipe is made non-blocking for the
+// write, a full one gets a few short waits, then the rest is dropped. A console or a
+// file takes them at once.
+void writesoon(const char* p, std::size_t n) {
+  if (outconsole) return (void)writeraw(std::string_view(p, n));
+  bool pipe = setnowait(out, true);
+  for (int waits = 0; n > 0;) {
+    DWORD w = 0;
+    if (!WriteFile(out, p, DWORD(n), &w, nullptr)) break;
+    if (w == 0 && (!pipe || waits++ >= kExitWaits)) break;
+    if (w == 0) Sleep(20);
+    std::size_t done = std::min<std::size_t>(w, n);
+    p += done;
+    n -= done;
+  }
+  if (pipe) setnowait(out, false);
+}
+
 // Takes `lock`, waiting at most `ms` milliseconds; false when it could not.
 bool takewithin(SRWLOCK& lock, int ms) {
   for (int waited = 0; !TryAcquireSRWLockExclusive(&lock); waited += 10) {
@@ -53,25 +71,23 @@ bool takewithin(SRWLOCK& lock, int ms) {
   return true;
 }
 
-// Writes the exit and undo bytes, then sets the console's modes and code page back.
-void giveback() {
-  char bytes[sizeof exitbytes[0] + sizeof undobytes];
-  int slot = exitslot;
-  std::size_t n = exitlen[slot];
-  std::memcpy(bytes, exitbytes[slot], n);
-  std::memcpy(bytes + n, undobytes, undolen);
-  bool writing = !takewithin(outlock, kOutputWait);  // a frame half-written is done first
-  writeraw(std::string_view(bytes, n + undolen));
+// Writes the give-back's bytes once a frame half-written is done (or has stalled).
+void writeexit(const char* p, std::size_t n) {
+  gone = true;
+  bool writing = !takewithin(outlock, kOutputWait);
+  writesoon(p, n);
   if (!writing) ReleaseSRWLockExclusive(&outlock);
+}
+
+// Sets the console's modes and code page back, after the bytes that still needed them.
+void restoremodes() {
   if (inset) SetConsoleMode(in, inmode);
   if (outset) SetConsoleMode(out, outmode);
   if (oldcp != 0) SetConsoleOutputCP(oldcp);
 }
 
-// Gives the console back and ends the program as Ctrl-C ends a Windows program; a score
-// record being written is finished (or taken back) first.
+// Gives the console back and ends the program as Ctrl-C ends a Windows program.
 BOOL WINAPI onevent(DWORD) {
-  AcquireSRWLockExclusive(&recordlock);  // never let go: the program ends here
   restore();
   ExitProcess(kControlCExit);
 }
@@ -99,7 +115,8 @@ void setoutput(HANDLE h) {
   DWORD mode;
   out = h;
   outconsole = GetConsoleMode(h, &mode);
-  taken = true;
+  gone = false;
+  giveback::take();
 }
 
 bool enterinput(HANDLE h) {
@@ -128,20 +145,9 @@ unsigned enteroutput(HANDLE h) {
   return CP_UTF8;
 }
 
-void addundo(std::string_view bytes) {
-  std::size_t n = undolen;
-  undolen = n + bytes.copy(undobytes + n, sizeof undobytes - n);
-}
-
-void setexitbytes(std::string_view bytes) {
-  int next = 1 - exitslot;
-  exitlen[next] = bytes.copy(exitbytes[next], sizeof exitbytes[next]);
-  exitslot = next;
-}
-
 bool writeout(std::string_view bytes) {
   AcquireSRWLockExclusive(&outlock);
-  bool ok = !taken || writeraw(bytes);
+  bool ok = gone || writeraw(bytes);
   ReleaseSRWLockExclusive(&outlock);
   return ok;
 }
@@ -149,16 +155,8 @@ bool writeout(std::string_view bytes) {
 void restore() {
   // Bounded: a crash while the console is given back would otherwise wait for itself.
   bool locked = takewithin(restorelock, kRestoreWait);
-  if (taken.exchange(false)) giveback();
+  giveback::run({nullptr, writeexit, restoremodes});  // the bytes need the modes still on
   if (locked) ReleaseSRWLockExclusive(&restorelock);
-}
-
-ExitHold::ExitHold() {
-  AcquireSRWLockExclusive(&recordlock);
-}
-
-ExitHold::~ExitHold() {
-  ReleaseSRWLockExclusive(&recordlock);
 }
 
 }  // namespace gomoku::console::win

@@ -1,5 +1,6 @@
-// The Windows console's modes and code page, given back on every way out of the program:
-// the normal one, Ctrl-C, Ctrl-Break and the console window closed.
+// The Windows console's modes, code page and control handler, and writes to the output:
+// the Windows part of the way out of the program (console/giveback.hpp), taken on the
+// normal end, Ctrl-C, Ctrl-Break and the console window closed.
 #pragma once
 
 #include <windows.h>
@@ -25,25 +26,12 @@ bool enterinput(HANDLE h);
 // processing on and, unless the console shows code page 936, code page 65001 (UTF-8).
 // Returns the code page that texts are to be written in; 0 when `h` is no console.
 unsigned enteroutput(HANDLE h);
-// Registers bytes that undo a display change just made (a colour turned on).
-void addundo(std::string_view bytes);
-// Sets the bytes written first on give-back (where to leave the cursor).
-void setexitbytes(std::string_view bytes);
 // Writes one frame's bytes in one write (WriteConsoleA to a console, WriteFile, going on
 // after short writes, to anything else). False when the output has gone away.
 bool writeout(std::string_view bytes);
-// Gives the console back: the exit and undo bytes, then the original modes and code
-// page. Safe from the control handler's thread; does nothing more once done.
+// Gives the console back: the exit and undo bytes, written without waiting long for a
+// pipe nobody reads, then the original modes and code page. Safe from the control
+// handler's thread; a second caller waits (a while) for the first to be done.
 void restore();
-
-// While one lives, the program's end by a console event waits: for writes that must not
-// be cut in half (a score record and its undo).
-class ExitHold {
- public:
-  ExitHold();
-  ~ExitHold();
-  ExitHold(const ExitHold&) = delete;
-  ExitHold& operator=(const ExitHold&) = delete;
-};
 
 }  // namespace gomoku::console::win
