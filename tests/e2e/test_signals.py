@@ -45,6 +45,24 @@ class Suspend(GameTest):
         tmuxlib.place(board, 10, 10, "O")
         g.wait(lambda s: s[:30] == board)
 
+    def test_ctrl_z_and_fg_at_the_start_menu_ask_again(self):
+        g = self.game(command=["bash", "--norc", "--noediting"])
+        g.type("PS1='$ '; " + tmuxlib.BINARY)
+        g.send("Enter")
+        g.wait(lambda s: any(line.endswith(tmuxlib.PROMPT) for line in s))
+        g.type("y")
+        g.wait(lambda s: any(line.endswith(tmuxlib.PROMPT + "y") for line in s))
+        g.send("C-z")
+        g.wait(lambda s: any("Stopped" in line for line in s))
+        g.type("fg")
+        g.send("Enter")
+        # The question and the answer typed so far, on the line the cursor is on.
+        screen = g.wait(lambda s: s[g.cursor()[1]] == tmuxlib.PROMPT + "y")
+        self.assertEqual(g.cursor()[0], tmuxlib.width(tmuxlib.PROMPT + "y"))
+        self.assertIn("fg", screen[g.cursor()[1] - 2])
+        g.send("Enter")
+        g.waitline(27, PLAYING)
+
     def test_ctrl_z_restores_the_terminal_and_sigcont_takes_it_back(self):
         # The game runs as a foreground job of its own whose parent never touches the
         # terminal, so the mode seen from outside while it is stopped is the game's doing.
