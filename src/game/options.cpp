@@ -1,6 +1,8 @@
 #include "game/options.hpp"
 
 #include <cstdio>
+#include <set>
+#include <utility>
 
 #include "board/state.hpp"
 
@@ -15,6 +17,34 @@ const char kUsage[] =
     "  -t, --time MS     its thinking time per move in milliseconds (default 1000)\n"
     "  -h, --help        show this help and exit\n"
     "      --version     show the version and exit\n";
+
+// The long name of each option that has a one-letter form.
+constexpr std::pair<const char*, const char*> kLetters[] = {
+    {"-c", "--computer"},
+    {"-t", "--time"},
+    {"-h", "--help"},
+};
+
+// Options that only have a meaning with another one: given alone, they are refused
+// rather than silently doing nothing. By long name.
+constexpr std::pair<const char*, const char*> kNeeds[] = {
+    {"--time", "--computer"},
+};
+
+// The long name of option `name`, as typed in either form.
+std::string longname(const std::string& name) {
+  for (auto [letter, full] : kLetters)
+    if (name == letter) return full;
+  return name;
+}
+
+// Why the options `given` (long names) cannot go together, or nothing when they can.
+std::string unmet(const std::set<std::string>& given) {
+  for (auto [option, needed] : kNeeds)
+    if (given.contains(option) && !given.contains(needed))
+      return std::string(option) + " has a meaning only with " + needed;
+  return "";
+}
 
 // A command line that is refused: one line saying why, then the usage.
 Options refused(const std::string& why) {
@@ -56,9 +86,11 @@ bool attached(const std::string& arg, std::string& name, std::string& value) {
 
 Options parseoptions(const std::vector<std::string>& args) {
   Options o;
+  std::set<std::string> given;
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string name, value;
     bool hasvalue = attached(args[i], name, value);
+    given.insert(longname(name));
     bool computeropt = name == "-c" || name == "--computer";
     bool timeopt = name == "-t" || name == "--time";
     if (!hasvalue && (name == "-h" || name == "--help")) {
@@ -80,6 +112,7 @@ Options parseoptions(const std::vector<std::string>& args) {
       return refused(name + " takes milliseconds from 1 to " + std::to_string(kMaxThinkMs) +
                      ", not '" + value + "'");
   }
+  if (std::string why = unmet(given); !why.empty()) return refused(why);
   return o;
 }
 

@@ -34,6 +34,7 @@ TEST_P(CommandLines, GiveThePlayerTheTimeOrTheWayOut) {
 
 const char kUsage[] = "usage: gomoku [--computer 1|2] [--time MS] | --help | --version";
 const char kBadTime[] = "takes milliseconds from 1 to 3600000, not ";
+const char kTimeAlone[] = "gomoku: --time has a meaning only with --computer";
 
 INSTANTIATE_TEST_SUITE_P(
     Options, CommandLines,
@@ -41,6 +42,9 @@ INSTANTIATE_TEST_SUITE_P(
         OptionCase{"none", {}, -1, 0, 1000, ""},
         OptionCase{"computer_two", {"--computer", "2"}, -1, 2, 1000, ""},
         OptionCase{"attached_values", {"-c2", "--time=250"}, -1, 2, 250, ""},
+        OptionCase{"time_before_computer", {"-t", "50", "-c", "1"}, -1, 1, 50, ""},
+        OptionCase{"time_alone", {"--time", "500"}, 2, 0, 0, kTimeAlone},
+        OptionCase{"time_letter_alone", {"-t500"}, 2, 0, 0, kTimeAlone},
         OptionCase{"last_one_counts", {"-t", "200", "-c", "2", "--computer=1"}, -1, 1, 200, ""},
         OptionCase{"help", {"--help", "--bogus"}, 0, 0, 0, kUsage},
         OptionCase{"version", {"--version"}, 0, 0, 0, "gomoku 1.0"},
