@@ -67,8 +67,8 @@ bool canplace() {
 
 int playchess() {
   int player = whoturn % 2 == 0 ? kPlayer1 : kPlayer2;
-  // The original game had no draw: on a board where the cursor can reach no empty
-  // point the turn never ended. Here that ends the game as a draw, then scores.
+  // A board where the stone can reach no empty point is a draw, then scores: otherwise
+  // the turn could never end.
   if (!canplace()) {
     console::print("平局\n");
     gameover = 1;
@@ -101,8 +101,8 @@ int gamemain() {
     playchess();
     ++whoturn;
     if (gameover == 1) {
-      // The original game cleared the result at once for score entry; the pause lets
-      // the players see the final board and who won.
+      // The result stays until a key is pressed, so that the players see the final
+      // board and who won before score entry clears the screen.
       showresult();
       addstu(pn, pk);
       int k = console::getch();

@@ -63,8 +63,8 @@ void movecursor(const Steering& s, int* x, int* y, int (*nextkey)()) {
     int dr, dc, tr, tc;
     if (direction(s, key, dr, dc)) {
       // Refused: nothing changes. A step onto a stone (four hopped, the fifth taken) is
-      // refused too, where the original game let the cursor overwrite that stone: so
-      // steering never removes a stone, which the centre repair counts on.
+      // refused too, as the cursor would otherwise overwrite that stone: steering never
+      // removes a stone, which the centre repair counts on.
       if (!steptarget(r, c, dr, dc, tr, tc)) continue;
       map[tr][tc] = s.code;
       map[r][c] = kEmpty;

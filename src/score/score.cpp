@@ -27,8 +27,8 @@ int readscore() {
   }
 }
 
-// Writes "Error" and ends the program with status 1. The original game ended with
-// status 0 here; 1 lets a script that plays the game see that a record was lost.
+// Writes "Error" and ends the program with status 1, so that a script that plays the
+// game sees that a record was lost.
 [[noreturn]] void fail() {
   console::print("Error\n");
   console::quit(1);

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Installs into a temporary prefix; the manual page renders without warnings.
+"""Installs into a temporary prefix, stripped; both manual pages render without warnings.
 Usage: test_install.py BUILD_DIR"""
 import os
 import re
@@ -16,13 +16,15 @@ class Install(unittest.TestCase):
     def setUp(self):
         self.prefix = tempfile.mkdtemp(prefix="gomoku-prefix-")
         self.addCleanup(shutil.rmtree, self.prefix)
-        subprocess.run(["cmake", "--install", BUILD, "--prefix", self.prefix], check=True,
-                       capture_output=True)
+        subprocess.run(["cmake", "--install", BUILD, "--prefix", self.prefix, "--strip"],
+                       check=True, capture_output=True)
 
     def test_programs_and_manual_page_are_installed(self):
         program = os.path.join(self.prefix, "bin", "gomoku")
         self.assertTrue(os.access(program, os.X_OK))
-        self.assertTrue(os.path.isfile(os.path.join(self.prefix, "share/man/man6/gomoku.6")))
+        for path in ["share/man/man6/gomoku.6", "share/man/man6/pbrain-gomoku.6",
+                     "share/doc/gomoku/LICENSE"]:
+            self.assertTrue(os.path.isfile(os.path.join(self.prefix, path)), path)
         p = subprocess.run([program], input=b"n\n", capture_output=True, timeout=60)
         self.assertEqual(p.returncode, 0)
         brain = os.path.join(self.prefix, "bin", "pbrain-gomoku")
@@ -30,16 +32,21 @@ class Install(unittest.TestCase):
         self.assertEqual((p.returncode, p.stdout[:6]), (0, b'name="'))
 
     @unittest.skipUnless(shutil.which("groff"), "groff is not installed")
-    def test_manual_page_renders_cleanly(self):
-        page = os.path.join(self.prefix, "share/man/man6/gomoku.6")
-        p = subprocess.run(["groff", "-ww", "-z", "-man", page], capture_output=True, text=True)
-        self.assertEqual((p.returncode, p.stderr), (0, ""))
-        p = subprocess.run(["groff", "-ww", "-t", "-man", "-Tutf8", page], capture_output=True,
-                           text=True)
-        self.assertEqual(p.stderr, "")
-        for section in ["KEYS", "RULES", "FILES", "ENVIRONMENT", "EXIT STATUS", "NO_COLOR",
-                        "xsxx.txt", "draw"]:
-            self.assertIn(section, re.sub(".\b", "", p.stdout))
+    def test_manual_pages_render_cleanly(self):
+        for name, sections in [("gomoku.6", ["KEYS", "RULES", "FILES", "ENVIRONMENT", "EXIT STATUS",
+                                             "NO_COLOR", "xsxx.txt", "draw", "pbrain-gomoku(6)"]),
+                               ("pbrain-gomoku.6", ["COMMANDS", "START", "TURN", "BOARD", "INFO",
+                                                    "timeout_turn", "LIMITS", "gomoku(6)"])]:
+            with self.subTest(name):
+                page = os.path.join(self.prefix, "share/man/man6", name)
+                p = subprocess.run(["groff", "-ww", "-z", "-man", page], capture_output=True,
+                                   text=True)
+                self.assertEqual((p.returncode, p.stderr), (0, ""))
+                p = subprocess.run(["groff", "-ww", "-t", "-man", "-Tutf8", page],
+                                   capture_output=True, text=True)
+                self.assertEqual(p.stderr, "")
+                for section in sections:
+                    self.assertIn(section, re.sub(".\b", "", p.stdout))
 
 
 if __name__ == "__main__":

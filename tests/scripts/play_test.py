@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""scripts/play.sh builds in the checkout but starts the game in the caller's directory,
-with the caller's arguments.
+"""scripts/play.sh builds in the checkout, showing the build's progress, but starts the game
+in the caller's directory, with the caller's arguments.
 The build tools are stand-ins, so the test needs no compiler and takes no time."""
 import os
 import shutil
@@ -29,13 +29,15 @@ class Play(unittest.TestCase):
         os.makedirs(os.path.join(checkout, "scripts"))
         shutil.copy(os.path.join(SCRIPTS, "play.sh"), os.path.join(checkout, "scripts"))
         executable(os.path.join(checkout, "scripts/setup.sh"), "exit 0")
-        executable(os.path.join(tools, "cmake"), "exit 0")
+        executable(os.path.join(tools, "cmake"),
+                   'if [ "$1" = --build ]; then echo "[ 42%] Building CXX object"; fi')
         executable(os.path.join(checkout, "build/gomoku"), 'pwd; echo "$@"')
         env = dict(os.environ, PATH=tools + os.pathsep + os.environ["PATH"])
         p = subprocess.run([os.path.join(checkout, "scripts/play.sh"), "-c", "2 x"], cwd=caller,
                            env=env, capture_output=True, text=True, timeout=30)
         self.assertEqual(p.returncode, 0, p.stderr)
         self.assertEqual(p.stdout, os.path.realpath(caller) + "\n-c 2 x\n")
+        self.assertIn("[ 42%] Building CXX object", p.stderr)
 
 
 if __name__ == "__main__":
