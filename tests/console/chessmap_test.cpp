@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "board/state.hpp"
 #include "game/game.hpp"
 #include "support/board.hpp"
@@ -19,55 +24,69 @@ console::Screen drawboard(Scripted& t) {
   return t.con.screen();
 }
 
-TEST(BoardScreen, EmptyBoardWithZeroScores) {
-  Scripted t("");
-  console::Screen s = drawboard(t);
-  EXPECT_EQ(testing::lines(s, 30), testing::emptyboard());
-  EXPECT_EQ(s.line(30), "");
-  EXPECT_EQ(s.curx(), 0);
-  EXPECT_EQ(s.cury(), 27);
-}
+struct Stone {
+  int r, c;
+  int code;
+};
 
-struct ScoreCase {
+struct BoardCase {
+  const char* name;
   int s1, s2;
-  const char* line25;
+  std::vector<Stone> stones;
+  const char* line25;  // nullptr: as on the empty board
   const char* line26;
 };
 
-class ScoreLabels : public ::testing::TestWithParam<ScoreCase> {};
-
-TEST_P(ScoreLabels, ShowSignedScoresOverTheFrame) {
-  Scripted t("");
-  score1 = GetParam().s1;
-  score2 = GetParam().s2;
-  console::Screen s = drawboard(t);
-  auto expect = testing::emptyboard();
-  expect[25] = GetParam().line25;
-  expect[26] = GetParam().line26;
-  EXPECT_EQ(testing::lines(s, 30), expect);
+void PrintTo(const BoardCase& k, std::ostream* os) {
+  *os << k.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(BoardScreen, ScoreLabels,
-                         ::testing::Values(ScoreCase{3, 5, " +        玩家一得分:3       +",
-                                                     "   玩家二得分:5              +"},
-                                           ScoreCase{-7, -12, " +        玩家一得分:-7      +",
-                                                     "   玩家二得分:-12            +"},
-                                           ScoreCase{-1234567890, 2147483647,
-                                                     " +        玩家一得分:-1234567890",
-                                                     "   玩家二得分:2147483647     +"}));
+class Boards : public ::testing::TestWithParam<BoardCase> {};
 
-TEST(BoardScreen, StonesShowAsTheirSigns) {
+// The labelled board, its frame and both scores over the frame, the stones as their
+// signs; output goes on at column 0 of line 27, inside the frame.
+TEST_P(Boards, ShowStonesAndSignedScores) {
+  const BoardCase& k = GetParam();
   Scripted t("");
-  map[1][1] = kPlayer1;
-  map[19][19] = kPlayer2;
-  map[9][10] = kPlayer1;
+  score1 = k.s1;
+  score2 = k.s2;
+  for (const Stone& st : k.stones) map[st.r][st.c] = st.code;
   console::Screen s = drawboard(t);
   auto expect = testing::emptyboard();
-  testing::place(expect, 1, 1, 'O');
-  testing::place(expect, 19, 19, 'X');
-  testing::place(expect, 9, 10, 'O');
+  for (const Stone& st : k.stones)
+    testing::place(expect, st.r, st.c, st.code == kPlayer1 ? 'O' : 'X');
+  if (k.line25) expect[25] = k.line25;
+  if (k.line26) expect[26] = k.line26;
   EXPECT_EQ(testing::lines(s, 30), expect);
+  EXPECT_EQ(s.line(30), "");
+  EXPECT_EQ(std::make_pair(s.curx(), s.cury()), std::make_pair(0, 27));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    BoardScreen, Boards,
+    ::testing::Values(
+        BoardCase{"empty", 0, 0, {}, nullptr, nullptr},
+        BoardCase{"stones",
+                  0,
+                  0,
+                  {{1, 1, kPlayer1}, {19, 19, kPlayer2}, {9, 10, kPlayer1}},
+                  nullptr,
+                  nullptr},
+        BoardCase{
+            "scores", 3, 5, {}, " +        玩家一得分:3       +", "   玩家二得分:5              +"},
+        BoardCase{"negative_scores",
+                  -7,
+                  -12,
+                  {},
+                  " +        玩家一得分:-7      +",
+                  "   玩家二得分:-12            +"},
+        BoardCase{"widest_scores",
+                  -1234567890,
+                  2147483647,
+                  {},
+                  " +        玩家一得分:-1234567890",
+                  "   玩家二得分:2147483647     +"}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 // The legend's lines 4 and 5; the other lines are the box.
 std::vector<std::string> helpbox(const char* line4, const char* line5) {
@@ -80,27 +99,41 @@ std::vector<std::string> helpbox(const char* line4, const char* line5) {
   return l;
 }
 
-TEST(HelpScreen, LegendWithOneColumnArrows) {
-  Scripted t("", true, 1);
-  console::cls();
-  bangzhu();
-  auto expect = helpbox("  +              1  w  a  s  d              +",
-                        "  +              2  ↑  ←  ↓  →              +");
-  EXPECT_EQ(testing::lines(t.con.screen(), 15), expect);
-  EXPECT_EQ(t.con.screen().line(15), "");
-  EXPECT_EQ(t.con.screen().cury(), 15);
+struct HelpCase {
+  const char* name;
+  int ambiguous;  // the columns an arrow takes on the terminal
+  const char* line5;
+};
+
+void PrintTo(const HelpCase& k, std::ostream* os) {
+  *os << k.name;
 }
 
-TEST(HelpScreen, LegendWithTwoColumnArrows) {
-  Scripted t("", true, 2);
+class Help : public ::testing::TestWithParam<HelpCase> {};
+
+// The box with the legend, each arrow ending on the column of its letter above,
+// whether the terminal gives arrows one column or two.
+TEST_P(Help, LegendPairsEachKeyWithItsArrow) {
+  Scripted t("", true, GetParam().ambiguous);
   console::cls();
   bangzhu();
-  auto expect = helpbox("  +              1  w  a  s  d              +",
-                        "  +              2 ↑ ← ↓ →              +");
-  EXPECT_EQ(testing::lines(t.con.screen(), 15), expect);
-  // Each arrow ends on the column of its letter above.
-  for (int x : {20, 23, 26, 29}) EXPECT_EQ(t.con.screen().at(x, 5).width, 0) << x;
+  const console::Screen& s = t.con.screen();
+  EXPECT_EQ(testing::lines(s, 15),
+            helpbox("  +              1  w  a  s  d              +", GetParam().line5));
+  EXPECT_EQ(s.line(15), "");
+  EXPECT_EQ(std::make_pair(s.curx(), s.cury()), std::make_pair(0, 15));
+  for (int x : {20, 23, 26, 29}) {
+    bool arrowends = s.at(x, 5).width == 0 || (s.at(x, 5).width == 1 && s.at(x, 5).ch != U' ');
+    EXPECT_TRUE(arrowends && s.at(x + 1, 5).ch == U' ') << x;
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    HelpScreen, Help,
+    ::testing::Values(
+        HelpCase{"one_column_arrows", 1, "  +              2  ↑  ←  ↓  →              +"},
+        HelpCase{"two_column_arrows", 2, "  +              2 ↑ ← ↓ →              +"}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace gomoku

@@ -2,159 +2,117 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace gomoku::console {
 namespace {
 
-TEST(ScreenModel, TextOverwritesAtTheCursor) {
-  Screen s(20, 5);
-  s.write("abcdef");
-  s.setpos(2, 0);
-  s.write("XY");
-  EXPECT_EQ(s.line(0), "abXYef");
-  EXPECT_EQ(s.curx(), 4);
-}
-
-TEST(ScreenModel, LineBreakMovesDownWithoutErasing) {
-  Screen s(20, 5);
-  s.write("first\nsecond");
-  s.setpos(0, 0);
-  s.write("1\n");
-  EXPECT_EQ(s.line(0), "1irst");
-  EXPECT_EQ(s.line(1), "second");
-  EXPECT_EQ(s.curx(), 0);
-  EXPECT_EQ(s.cury(), 1);
-}
-
-TEST(ScreenModel, SetPosIsAbsoluteAndClamped) {
-  Screen s(20, 5);
-  s.write("xx\nyy");
-  s.setpos(10, 3);
-  s.write("z");
-  EXPECT_EQ(s.line(3), std::string(10, ' ') + "z");
-  s.setpos(99, 99);
-  EXPECT_EQ(s.curx(), 19);
-  EXPECT_EQ(s.cury(), 4);
-}
-
-TEST(ScreenModel, ClearBlanksAndHomes) {
-  Screen s(20, 5);
-  s.write("abc\ndef");
-  s.clear();
-  EXPECT_EQ(s.text(), "");
-  EXPECT_EQ(s.curx(), 0);
-  EXPECT_EQ(s.cury(), 0);
-}
-
-TEST(ScreenModel, ChineseCharactersTakeTwoColumns) {
-  Screen s(20, 5);
-  s.write("玩家:1");
-  EXPECT_EQ(s.curx(), 6);
-  EXPECT_EQ(s.at(0, 0).width, 2);
-  EXPECT_EQ(s.at(1, 0).width, 0);
-  EXPECT_EQ(s.at(4, 0).ch, U':');
-}
-
-struct SplitCase {
-  const char* name;
-  int x;
-  const char* text;
-  const char* expect;
+// One thing done to a screen: text written, the cursor set, a clear or a resize.
+struct Op {
+  enum Kind { kWrite, kSetPos, kClear, kResize } kind;
+  std::string text;
+  int x = 0, y = 0;
 };
 
-class WideSplit : public ::testing::TestWithParam<SplitCase> {};
-
-// Writing over half of a wide character blanks its other half.
-TEST_P(WideSplit, BlanksTheOrphanedHalf) {
-  Screen s(20, 5);
-  s.write("a玩家b");
-  s.setpos(GetParam().x, 0);
-  s.write(GetParam().text);
-  EXPECT_EQ(s.line(0), GetParam().expect);
+Op W(std::string text) {
+  return {Op::kWrite, std::move(text)};
+}
+Op P(int x, int y) {
+  return {Op::kSetPos, "", x, y};
+}
+Op C() {
+  return {Op::kClear, ""};
+}
+Op R(int cols, int rows) {
+  return {Op::kResize, "", cols, rows};
 }
 
-INSTANTIATE_TEST_SUITE_P(Screen, WideSplit,
-                         ::testing::Values(SplitCase{"first_half", 1, "x", "ax 家b"},
-                                           SplitCase{"second_half", 2, "x", "a x家b"},
-                                           SplitCase{"wide_over_two_halves", 2, "一", "a 一 b"}),
-                         [](const auto& test) { return std::string(test.param.name); });
-
-struct WrapCase {
+struct ScreenCase {
   const char* name;
-  const char* text;
-  std::vector<std::string> lines;
-  int x, y;
+  int cols, rows, ambiguous;
+  std::vector<Op> ops;
+  std::vector<std::string> lines;  // every line of the screen, trailing blanks removed
+  int x, y;                        // the cursor
 };
 
-void PrintTo(const WrapCase& c, std::ostream* os) {
+void PrintTo(const ScreenCase& c, std::ostream* os) {
   *os << c.name;
 }
 
-class Wrap : public ::testing::TestWithParam<WrapCase> {};
+class Screens : public ::testing::TestWithParam<ScreenCase> {};
 
-// Text wraps before the character that does not fit (a full line's own line break adds
-// no empty line), scrolls at the bottom, and Backspace goes back across a wrap only.
-TEST_P(Wrap, WrapsScrollsAndBacksUp) {
-  Screen s(4, 3);
-  s.write(GetParam().text);
-  EXPECT_EQ(std::vector<std::string>({s.line(0), s.line(1), s.line(2)}), GetParam().lines);
-  EXPECT_EQ(s.curx(), GetParam().x);
-  EXPECT_EQ(s.cury(), GetParam().y);
+// The screen shows what a console would: text overwrites at the cursor, a line break
+// moves down without erasing, wide characters take two columns and are never cut in
+// half, text wraps before the character that does not fit (a full line's own line
+// break adds no empty line) and scrolls at the bottom, and Backspace goes back across a
+// wrap only.
+TEST_P(Screens, ShowWhatAConsoleWould) {
+  const ScreenCase& k = GetParam();
+  Screen s(k.cols, k.rows, k.ambiguous);
+  for (const Op& op : k.ops) {
+    if (op.kind == Op::kWrite) s.write(op.text);
+    if (op.kind == Op::kSetPos) s.setpos(op.x, op.y);
+    if (op.kind == Op::kClear) s.clear();
+    if (op.kind == Op::kResize) s.resize(op.x, op.y);
+  }
+  std::vector<std::string> lines;
+  for (int y = 0; y < s.rows(); ++y) lines.push_back(s.line(y));
+  EXPECT_EQ(lines, k.lines);
+  EXPECT_EQ(std::make_pair(s.curx(), s.cury()), std::make_pair(k.x, k.y));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ScreenModel, Wrap,
-    ::testing::Values(
-        WrapCase{"full_line_waits_to_wrap", "abcd", {"abcd", "", ""}, 4, 0},
-        WrapCase{"full_line_then_break", "abcd\nef", {"abcd", "ef", ""}, 2, 1},
-        WrapCase{"wraps_and_scrolls", "abcdefghijklm", {"efgh", "ijkl", "m"}, 1, 2},
-        WrapCase{"erase_back_over_wrap", "abcde\b \b\b \b", {"abc", "", ""}, 3, 0},
-        WrapCase{"erase_after_scroll", "abcdefghijklm\b \b\b \b", {"efgh", "ijk", ""}, 3, 1},
-        WrapCase{"wide_char_wraps_whole", "abc一\b\b  \b\b\b \b", {"ab", "", ""}, 2, 0},
-        WrapCase{"no_backspace_over_break", "ab\ncd\b\b\b", {"ab", "cd", ""}, 0, 1}),
-    [](const auto& test) { return std::string(test.param.name); });
+const ScreenCase kScreens[] = {
+    {"overwrites_at_the_cursor", 8, 2, 1, {W("abcdef"), P(2, 0), W("XY")}, {"abXYef", ""}, 4, 0},
+    {"line_break_does_not_erase",
+     8,
+     2,
+     1,
+     {W("first\nsecond"), P(0, 0), W("1\n")},
+     {"1irst", "second"},
+     0,
+     1},
+    {"setpos_is_absolute",
+     12,
+     4,
+     1,
+     {W("xx\nyy"), P(10, 3), W("z")},
+     {"xx", "yy", "", "          z"},
+     11,
+     3},
+    {"setpos_is_clamped", 8, 2, 1, {P(99, 99)}, {"", ""}, 7, 1},
+    {"clear_blanks_and_homes", 8, 2, 1, {W("abc\ndef"), C()}, {"", ""}, 0, 0},
+    {"chinese_takes_two_columns", 8, 1, 1, {W("玩家:1")}, {"玩家:1"}, 6, 0},
+    {"controls_are_not_stored", 8, 1, 1, {W("a\x1b[2Jb\x07")}, {"a[2Jb"}, 5, 0},
+    {"backspace_moves_left", 8, 1, 1, {W("ab\b\bX")}, {"Xb"}, 1, 0},
+    {"arrow_one_column", 8, 1, 1, {W("↑x")}, {"↑x"}, 2, 0},
+    {"arrow_two_columns", 8, 1, 2, {W("↑x")}, {"↑x"}, 3, 0},
+    {"over_first_half_of_wide", 8, 1, 1, {W("a玩家b"), P(1, 0), W("x")}, {"ax 家b"}, 2, 0},
+    {"over_second_half_of_wide", 8, 1, 1, {W("a玩家b"), P(2, 0), W("x")}, {"a x家b"}, 3, 0},
+    {"wide_over_two_halves", 8, 1, 1, {W("a玩家b"), P(2, 0), W("一")}, {"a 一 b"}, 4, 0},
+    {"wide_does_not_straddle_the_edge", 5, 2, 1, {W("abcd玩")}, {"abcd", "玩"}, 2, 1},
+    {"full_line_waits_to_wrap", 4, 3, 1, {W("abcd")}, {"abcd", "", ""}, 4, 0},
+    {"full_line_then_break", 4, 3, 1, {W("abcd\nef")}, {"abcd", "ef", ""}, 2, 1},
+    {"wraps_and_scrolls", 4, 3, 1, {W("abcdefghijklm")}, {"efgh", "ijkl", "m"}, 1, 2},
+    {"erase_back_over_wrap", 4, 3, 1, {W("abcde\b \b\b \b")}, {"abc", "", ""}, 3, 0},
+    {"erase_after_scroll", 4, 3, 1, {W("abcdefghijklm\b \b\b \b")}, {"efgh", "ijk", ""}, 3, 1},
+    {"wide_char_wraps_whole", 4, 3, 1, {W("abc一\b\b  \b\b\b \b")}, {"ab", "", ""}, 2, 0},
+    {"no_backspace_over_break", 4, 3, 1, {W("ab\ncd\b\b\b")}, {"ab", "cd", ""}, 0, 1},
+    {"resize_keeps_what_fits", 6, 3, 1, {W("ab玩家\nxyz"), R(5, 2)}, {"ab玩", "xyz"}, 3, 1},
+    {"resize_back_loses_the_cut",
+     6,
+     3,
+     1,
+     {W("ab玩家\nxyz"), R(5, 2), R(8, 4)},
+     {"ab玩", "xyz", "", ""},
+     3,
+     1},
+};
 
-TEST(ScreenModel, ResizeKeepsWhatFits) {
-  Screen s(6, 3);
-  s.write("ab玩家\nxyz");
-  s.resize(5, 2);
-  EXPECT_EQ(s.line(0), "ab玩");
-  EXPECT_EQ(s.line(1), "xyz");
-  s.resize(8, 4);
-  EXPECT_EQ(s.line(0), "ab玩");
-  EXPECT_EQ(s.cols(), 8);
-  EXPECT_EQ(s.curx(), 3);
-  EXPECT_EQ(s.cury(), 1);
-}
-
-TEST(ScreenModel, WideCharacterDoesNotStraddleTheEdge) {
-  Screen s(5, 3);
-  s.write("abcd玩");
-  EXPECT_EQ(s.line(0), "abcd");
-  EXPECT_EQ(s.line(1), "玩");
-}
-
-TEST(ScreenModel, ControlCharactersAreNotStored) {
-  Screen s(20, 3);
-  s.write("a\x1b[2Jb\x07");
-  EXPECT_EQ(s.line(0), "a[2Jb");
-}
-
-TEST(ScreenModel, BackspaceMovesLeft) {
-  Screen s(20, 3);
-  s.write("ab\b\bX");
-  EXPECT_EQ(s.line(0), "Xb");
-}
-
-TEST(ScreenModel, ArrowsFollowTheAmbiguousWidth) {
-  Screen narrow(20, 3, 1), wide(20, 3, 2);
-  narrow.write("↑x");
-  wide.write("↑x");
-  EXPECT_EQ(narrow.at(1, 0).ch, U'x');
-  EXPECT_EQ(wide.at(2, 0).ch, U'x');
-}
+INSTANTIATE_TEST_SUITE_P(ScreenModel, Screens, ::testing::ValuesIn(kScreens),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 struct Utf8Case {
   std::string bytes;

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "board/state.hpp"
 #include "support/scripted.hpp"
 
@@ -26,27 +32,89 @@ Outcome steer(Scripted& t, int who) {
   return o;
 }
 
-struct HopCase {
-  int occupied;  // stones to the right of the centre
-  int landc;     // the column where the cursor lands
+struct Stone {
+  int r, c, code;
 };
 
-class Hops : public ::testing::TestWithParam<HopCase> {};
+struct SteerCase {
+  const char* name;
+  int who;
+  std::vector<Stone> stones;  // on the board before the turn
+  std::string keys;           // the turn's keys, the last one the Space that is taken
+  int r, c, redraws;          // where the stone is put down; screens drawn meanwhile
+};
 
-TEST_P(Hops, CursorJumpsOverOccupiedPoints) {
-  Scripted t("d ");
-  for (int k = 1; k <= GetParam().occupied; ++k) map[9][9 + k] = kPlayer2;
-  Outcome o = steer(t, 1);
-  EXPECT_EQ(o.r, 9);
-  EXPECT_EQ(o.c, GetParam().landc);
-  EXPECT_EQ(map[9][GetParam().landc], kPlayer1);
-  EXPECT_EQ(map[9][9], kEmpty);
-  EXPECT_EQ(o.redraws, 1);
+void PrintTo(const SteerCase& k, std::ostream* os) {
+  *os << k.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cursor, Hops,
-                         ::testing::Values(HopCase{0, 10}, HopCase{1, 11}, HopCase{2, 12},
-                                           HopCase{3, 13}, HopCase{4, 14}));
+class Steering : public ::testing::TestWithParam<SteerCase> {};
+
+// A player's own keys steer the stone, hopping over up to four stones; a step off the
+// board or onto a stone is refused without a redraw; Space on the centre is taken only
+// before the stone has moved and while the centre is empty. Steering never adds or
+// loses a stone: the board afterwards is the one before with the new stone, and the
+// centre lifted when the stone left it (the turn driver puts it back).
+TEST_P(Steering, PutsTheStoneDownWhereTheKeysLead) {
+  const SteerCase& k = GetParam();
+  Scripted t(k.keys);
+  for (const Stone& s : k.stones) map[s.r][s.c] = s.code;
+  int before[kSize][kSize];
+  std::copy(&map[0][0], &map[0][0] + kSize * kSize, &before[0][0]);
+  Outcome o = steer(t, k.who);
+  EXPECT_EQ(std::make_pair(o.r, o.c), std::make_pair(k.r, k.c));
+  EXPECT_EQ(o.redraws, k.redraws);
+  EXPECT_EQ(t.con.left(), 0u);
+  if (k.r != kCentre || k.c != kCentre) before[kCentre][kCentre] = kEmpty;
+  before[k.r][k.c] = k.who;
+  for (int r = 0; r < kSize; ++r)
+    for (int c = 0; c < kSize; ++c) EXPECT_EQ(map[r][c], before[r][c]) << r << "," << c;
+}
+
+// Player 2's stones in a row to the right of the centre, `n` of them.
+std::vector<Stone> rightofcentre(int n) {
+  std::vector<Stone> v;
+  for (int k = 1; k <= n; ++k) v.push_back({kCentre, kCentre + k, kPlayer2});
+  return v;
+}
+
+const std::string kUp = "\xe0H", kDown = "\xe0P", kRight = "\xe0M";
+
+const SteerCase kSteering[] = {
+    {"step", 1, {}, "d ", 9, 10, 1},
+    {"hop_one", 1, rightofcentre(1), "d ", 9, 11, 1},
+    {"hop_two", 1, rightofcentre(2), "d ", 9, 12, 1},
+    {"hop_three", 1, rightofcentre(3), "d ", 9, 13, 1},
+    {"hop_four", 1, rightofcentre(4), "d ", 9, 14, 1},
+    {"fifth_stone_refused", 1, rightofcentre(5), "ds ", 10, 9, 1},
+    {"top_edge", 1, {}, std::string(8, 'w') + "w ", 1, 9, 8},
+    {"bottom_edge", 1, {}, std::string(10, 's') + "s ", 19, 9, 10},
+    {"left_edge", 1, {}, std::string(8, 'a') + "a ", 9, 1, 8},
+    {"right_edge", 1, {}, std::string(10, 'd') + "d ", 9, 19, 10},
+    {"hop_off_the_edge_refused",
+     1,
+     {{9, 18, kPlayer2}, {9, 19, kPlayer2}},
+     std::string(8, 'd') + "d ",
+     9,
+     17,
+     8},
+    {"first_key_on_empty_centre", 1, {}, " ", 9, 9, 0},
+    {"first_key_on_occupied_centre", 1, {{9, 9, kPlayer2}}, "  d ", 9, 10, 1},
+    {"back_on_the_centre", 1, {}, "da d ", 9, 10, 3},
+    {"back_on_own_stone", 1, {{9, 9, kPlayer1}}, "wsw ", 8, 9, 3},
+    {"after_keys_that_do_not_move", 1, {}, "xM ", 9, 9, 2},
+    {"p1_wasd", 1, {}, "wwdsa ", 8, 9, 5},
+    {"p1_arrow_redraws_twice", 1, {}, kUp + " ", 9, 9, 2},
+    {"p1_capitals_do_not_steer", 1, {}, "WASD ", 9, 9, 4},
+    {"p1_unknown_keys_redraw", 1, {}, "x\x1bq ", 9, 9, 3},
+    {"p2_arrows", 2, {}, kUp + kUp + kRight + kDown + " ", 8, 10, 8},
+    {"p2_capitals", 2, {}, "HHMPK ", 8, 9, 5},
+    {"p2_keypad_prefix", 2, {}, std::string("\0K ", 3), 9, 8, 2},
+    {"p2_wasd_do_not_steer", 2, {}, "wasd ", 9, 9, 4},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cursor, Steering, ::testing::ValuesIn(kSteering),
+                         [](const auto& i) { return std::string(i.param.name); });
 
 TEST(Cursor, HopFromFiveFiveOverTwoStones) {
   Scripted t("");
@@ -55,105 +123,6 @@ TEST(Cursor, HopFromFiveFiveOverTwoStones) {
   ASSERT_TRUE(steptarget(5, 5, 0, 1, tr, tc));
   EXPECT_EQ(std::make_pair(tr, tc), std::make_pair(5, 8));
 }
-
-struct EdgeCase {
-  const char* name;
-  std::string keys;  // ends with a refused key, then Space
-  int r, c;
-  int redraws;
-};
-
-class Edges : public ::testing::TestWithParam<EdgeCase> {};
-
-TEST_P(Edges, StepOffTheBoardIsRefusedWithoutRedraw) {
-  Scripted t(GetParam().keys);
-  Outcome o = steer(t, 1);
-  EXPECT_EQ(o.r, GetParam().r);
-  EXPECT_EQ(o.c, GetParam().c);
-  EXPECT_EQ(o.redraws, GetParam().redraws);
-  EXPECT_EQ(t.con.left(), 0u);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cursor, Edges,
-    ::testing::Values(EdgeCase{"top", std::string(8, 'w') + "w ", 1, 9, 8},
-                      EdgeCase{"bottom", std::string(10, 's') + "s ", 19, 9, 10},
-                      EdgeCase{"left", std::string(8, 'a') + "a ", 9, 1, 8},
-                      EdgeCase{"right", std::string(10, 'd') + "d ", 9, 19, 10}),
-    [](const auto& i) { return std::string(i.param.name); });
-
-TEST(Cursor, StepOverStonesToTheEdgeIsRefused) {
-  Scripted t(std::string(8, 'd') + "d ");
-  map[9][18] = map[9][19] = kPlayer2;
-  Outcome o = steer(t, 1);
-  EXPECT_EQ(o.c, 17);
-  EXPECT_EQ(o.redraws, 8);
-}
-
-// Four stones ahead and a fifth one as well: the step is refused, no stone is lost.
-TEST(Cursor, OccupiedTargetIsRefused) {
-  Scripted t("ds ");
-  for (int k = 1; k <= 5; ++k) map[9][9 + k] = kPlayer2;
-  Outcome o = steer(t, 1);
-  EXPECT_EQ(std::make_pair(o.r, o.c), std::make_pair(10, 9));
-  EXPECT_EQ(o.redraws, 1);
-  for (int k = 1; k <= 5; ++k) EXPECT_EQ(map[9][9 + k], kPlayer2);
-}
-
-struct CentreCase {
-  const char* name;
-  int centre;        // what stands on the centre at the start
-  std::string keys;  // the keys of the turn
-  int r, c, redraws;
-};
-
-class Centre : public ::testing::TestWithParam<CentreCase> {};
-
-TEST_P(Centre, SpaceOnTheCentreOnlyWhenItIsEmpty) {
-  Scripted t(GetParam().keys);
-  map[9][9] = GetParam().centre;
-  Outcome o = steer(t, 1);
-  EXPECT_EQ(std::make_pair(o.r, o.c), std::make_pair(GetParam().r, GetParam().c));
-  EXPECT_EQ(o.redraws, GetParam().redraws);
-  EXPECT_EQ(t.con.left(), 0u);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cursor, Centre,
-    ::testing::Values(CentreCase{"first_key_on_empty_centre", 0, " ", 9, 9, 0},
-                      CentreCase{"first_key_on_occupied_centre", 2, "  d ", 9, 10, 1},
-                      CentreCase{"back_on_the_centre", 0, "da d ", 9, 10, 3},
-                      CentreCase{"back_on_own_stone", 1, "wsw ", 8, 9, 3},
-                      CentreCase{"after_keys_that_do_not_move", 0, "xM ", 9, 9, 2}),
-    [](const auto& i) { return std::string(i.param.name); });
-
-struct KeyCase {
-  const char* name;
-  int who;
-  std::string keys;
-  int r, c, redraws;
-};
-
-class Keys : public ::testing::TestWithParam<KeyCase> {};
-
-TEST_P(Keys, EachPlayerSteersWithItsOwnKeysOnly) {
-  Scripted t(GetParam().keys);
-  Outcome o = steer(t, GetParam().who);
-  EXPECT_EQ(std::make_pair(o.r, o.c), std::make_pair(GetParam().r, GetParam().c));
-  EXPECT_EQ(o.redraws, GetParam().redraws);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cursor, Keys,
-    ::testing::Values(KeyCase{"p1_wasd", 1, "wwdsa ", 8, 9, 5},
-                      KeyCase{"p1_arrow_redraws_twice", 1, "\xe0H ", 9, 9, 2},
-                      KeyCase{"p1_capitals_do_not_steer", 1, "WASD ", 9, 9, 4},
-                      KeyCase{"p1_unknown_keys_redraw", 1, "x\x1bq ", 9, 9, 3},
-                      KeyCase{"p2_arrows", 2, "\xe0H\xe0H\xe0M\xe0P ", 8, 10, 8},
-                      KeyCase{"p2_capitals", 2, "HHMPK ", 8, 9, 5},
-                      KeyCase{"p2_keypad_prefix", 2, std::string("\0K ", 3), 9, 8, 2},
-                      KeyCase{"p2_wasd_do_not_steer", 2, "wasd ", 9, 9, 4}),
-    [](const auto& i) { return std::string(i.param.name); });
 
 TEST(Cursor, RedrawShowsTheCursorAsAStone) {
   Scripted t("d ");

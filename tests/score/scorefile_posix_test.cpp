@@ -8,8 +8,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <string>
 
 #include "score/score.hpp"
 #include "support/tempdir.hpp"
@@ -17,18 +22,58 @@
 namespace gomoku {
 namespace {
 
-using testing::Quit;
 using testing::ScoreFile;
 using testing::Scripted;
 namespace fs = std::filesystem;
 
-TEST_F(ScoreFile, FullDeviceIsAnError) {
-  fs::create_symlink("/dev/full", kScoreFile);
+// A score file that cannot be written: made by `prepare` in the test's directory.
+struct UnwritableCase {
+  const char* name;
+  bool (*prepare)();  // false when the case cannot be made here
+  bool early;         // it cannot be opened: "Error" comes before the scores are typed
+};
+
+void PrintTo(const UnwritableCase& k, std::ostream* os) {
+  *os << k.name;
+}
+
+class Unwritable : public ScoreFile, public ::testing::WithParamInterface<UnwritableCase> {};
+
+// "Error" once, status 1, and nothing written to the file or whatever it names; opening
+// never blocks, and a file that cannot be opened is reported before the scores are typed.
+TEST_P(Unwritable, ShowErrorOnceAndWriteNothing) {
+  earliergame("kept.txt");
+  if (!GetParam().prepare()) GTEST_SKIP() << "root may write anywhere";
   Scripted t("3\n5\n");
   EXPECT_EQ(entry(), 1);
-  EXPECT_EQ(t.con.screen().text().find("Error"), t.con.screen().text().rfind("Error"));
-  EXPECT_NE(t.con.screen().text().find("Error"), std::string::npos);
+  std::string text = t.con.screen().text();
+  EXPECT_NE(text.find("Error"), std::string::npos);
+  EXPECT_EQ(text.find("Error"), text.rfind("Error"));
+  if (GetParam().early) {
+    EXPECT_EQ(t.con.screen().line(0), "Error");
+  }
+  std::ifstream kept("kept.txt");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "1\n2\n");
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    ScoreFile, Unwritable,
+    ::testing::Values(UnwritableCase{"full_device",
+                                     [] {
+                                       fs::create_symlink("/dev/full", kScoreFile);
+                                       return true;
+                                     },
+                                     false},
+                      UnwritableCase{"fifo_without_reader",
+                                     [] { return mkfifo(kScoreFile, 0600) == 0; }, true},
+                      UnwritableCase{"read_only_file",
+                                     [] {
+                                       fs::create_symlink("kept.txt", kScoreFile);
+                                       fs::permissions("kept.txt", fs::perms::owner_read);
+                                       return geteuid() != 0;
+                                     },
+                                     true}),
+    [](const auto& i) { return std::string(i.param.name); });
 
 // A linked score file is followed: players and scripts may keep it elsewhere.
 TEST_F(ScoreFile, SymbolicLinkIsFollowed) {
@@ -40,33 +85,12 @@ TEST_F(ScoreFile, SymbolicLinkIsFollowed) {
   EXPECT_EQ(file(), "1\n2\n3\n5\n");
 }
 
-TEST_F(ScoreFile, FifoWithoutReaderDoesNotHang) {
-  ASSERT_EQ(mkfifo(kScoreFile, 0600), 0);
-  Scripted t("3\n5\n");
-  EXPECT_EQ(entry(), 1);
-  EXPECT_EQ(t.con.screen().line(0), "Error");
-}
-
-TEST_F(ScoreFile, ReadOnlyFileIsAnErrorAndStaysUnchanged) {
-  if (geteuid() == 0) GTEST_SKIP() << "root may write anywhere";
-  earliergame();
-  fs::permissions(kScoreFile, fs::perms::owner_read);
-  Scripted t("3\n5\n");
-  EXPECT_EQ(entry(), 1);
-  EXPECT_EQ(file(), "1\n2\n");
-}
-
 // Runs score entry over "3\n5\n" after `prepare`, in a child process of a death test;
 // exits with its status, or with 99 when "Error" is not on the screen at the end.
 [[noreturn]] void entryexit(void (*prepare)(Scripted&)) {
   Scripted t("3\n5\n");
   prepare(t);
-  int status = 0;
-  try {
-    addstu(pn, pk);
-  } catch (const Quit& q) {
-    status = q.status;
-  }
+  int status = std::max(ScoreFile::entry(), 0);
   _exit(t.con.screen().text().find("Error") == std::string::npos ? 99 : status);
 }
 

@@ -42,13 +42,15 @@ class InTempDir : public ::testing::Test {
 
 // Score entry in a fresh temporary directory.
 class ScoreFile : public InTempDir {
- protected:
-  // The exit status of addstu over the script, or -1 when it returned.
-  static int entry() {
+ public:
+  // The exit status of addstu over the script, or -1 when it returned; the message the
+  // program ended with goes to `message`, if given.
+  static int entry(std::string* message = nullptr) {
     try {
       addstu(pn, pk);
       return -1;
     } catch (const Quit& q) {
+      if (message) *message = q.message;
       return q.status;
     }
   }
