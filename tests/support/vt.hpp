@@ -1,4 +1,7 @@
-// A small terminal emulator for tests: applies the bytes the renderer sends.
+// A small terminal emulator for tests: applies the bytes the renderer sends. The
+// end-to-end tests show what they capture on a real terminal (tmux, through
+// tests/e2e/tmuxlib.py's Terminal); this one stays for the unit tests, which run
+// in-process and under wine too, where no tmux is at hand.
 #pragma once
 
 #include <algorithm>
