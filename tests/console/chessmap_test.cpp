@@ -102,7 +102,10 @@ std::vector<std::string> helpbox(const char* line4, const char* line5) {
 struct HelpCase {
   const char* name;
   int ambiguous;  // the columns an arrow takes on the terminal
+  int computer;   // the player the computer plays, or 0
   const char* line5;
+  const char* line7 = nullptr;  // nullptr: a line of the empty box
+  const char* line8 = nullptr;
 };
 
 void PrintTo(const HelpCase& k, std::ostream* os) {
@@ -112,14 +115,19 @@ void PrintTo(const HelpCase& k, std::ostream* os) {
 class Help : public ::testing::TestWithParam<HelpCase> {};
 
 // The box with the legend, each arrow ending on the column of its letter above,
-// whether the terminal gives arrows one column or two.
+// whether the terminal gives arrows one column or two; against the computer, the
+// person's take-back and hint keys too.
 TEST_P(Help, LegendPairsEachKeyWithItsArrow) {
-  Scripted t("", true, GetParam().ambiguous);
+  const HelpCase& k = GetParam();
+  Scripted t("", true, k.ambiguous);
+  computer = k.computer;
   console::cls();
   bangzhu();
   const console::Screen& s = t.con.screen();
-  EXPECT_EQ(testing::lines(s, 15),
-            helpbox("  +              1  w  a  s  d              +", GetParam().line5));
+  auto expect = helpbox("  +              1  w  a  s  d              +", k.line5);
+  if (k.line7) expect[7] = k.line7;
+  if (k.line8) expect[8] = k.line8;
+  EXPECT_EQ(testing::lines(s, 15), expect);
   EXPECT_EQ(s.line(15), "");
   EXPECT_EQ(std::make_pair(s.curx(), s.cury()), std::make_pair(0, 15));
   for (int x : {20, 23, 26, 29}) {
@@ -131,8 +139,12 @@ TEST_P(Help, LegendPairsEachKeyWithItsArrow) {
 INSTANTIATE_TEST_SUITE_P(
     HelpScreen, Help,
     ::testing::Values(
-        HelpCase{"one_column_arrows", 1, "  +              2  ↑  ←  ↓  →              +"},
-        HelpCase{"two_column_arrows", 2, "  +              2 ↑ ← ↓ →              +"}),
+        HelpCase{"one_column_arrows", 1, 0, "  +              2  ↑  ←  ↓  →              +"},
+        HelpCase{"two_column_arrows", 2, 0, "  +              2 ↑ ← ↓ →              +"},
+        // Against the computer the legend also lists the person's take-back and hint keys.
+        HelpCase{"against_the_computer", 1, 2, "  +              2  ↑  ←  ↓  →              +",
+                 "  +              u  悔棋                    +",
+                 "  +              h  提示                    +"}),
     [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace

@@ -39,8 +39,10 @@ class Install(unittest.TestCase):
                                                     "timeout_turn", "LIMITS", "gomoku(6)"])]:
             with self.subTest(name):
                 page = os.path.join(self.prefix, "share/man/man6", name)
-                p = subprocess.run(["groff", "-ww", "-z", "-man", page], capture_output=True,
-                                   text=True)
+                # The terminal device, where a page is read: it has the glyphs of its
+                # Chinese texts.
+                p = subprocess.run(["groff", "-ww", "-z", "-Tutf8", "-man", page],
+                                   capture_output=True, text=True)
                 self.assertEqual((p.returncode, p.stderr), (0, ""))
                 p = subprocess.run(["groff", "-ww", "-t", "-man", "-Tutf8", page],
                                    capture_output=True, text=True)
