@@ -116,11 +116,12 @@ class Computer(GameTest):
         x1 = reply({CENTRE}, set())
         g.type("h")  # the centre is taken: the hint steers the stone away, not down
         g.wait(lambda s: s[28].startswith(THINKING))
-        g.wait(lambda s: s[28].startswith("提示"))
-        screen = g.settle(quiet=0.5)
+        def hinted_there(s):  # the stone has reached the point the line names
+            said = re.match(r"提示：第(\d+)行第(\d+)列", s[28])
+            return said and stones(s, "O") == {(int(said[1]), int(said[2]))}
+        screen = g.wait(hinted_there)
         (hinted,) = stones(screen, "O")  # the stone lifted the centre stone as it left it
         self.assertNotEqual(hinted, CENTRE)
-        self.assertEqual(screen[28].split()[0], "提示：第%d行第%d列" % hinted)
         self.assertEqual(stones(screen, "X"), x1)
         g.type(" ")
         reply({CENTRE, hinted}, x1)

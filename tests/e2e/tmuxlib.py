@@ -3,7 +3,6 @@ import fcntl
 import itertools
 import os
 import pty
-import re
 import select
 import shutil
 import signal
