@@ -8,6 +8,7 @@
 #include "console/console.hpp"
 #include "game/computer.hpp"
 #include "input/cursor.hpp"
+#include "record/recorder.hpp"
 #include "score/score.hpp"
 
 namespace gomoku {
@@ -66,6 +67,7 @@ bool canplace() {
 }
 
 int playchess() {
+  recordturn();
   int player = whoturn % 2 == 0 ? kPlayer1 : kPlayer2;
   // The original game had no draw: on a board where the cursor can reach no empty
   // point the turn never ended. Here that ends the game as a draw, then scores.
@@ -85,6 +87,7 @@ int playchess() {
   lastr = r;
   lastc = c;
   addmove(r, c, player);
+  recordmoves();
   console::cls();
   printfchessmap();
   if (judge(r, c) != 1) return 0;
@@ -101,10 +104,12 @@ int gamemain() {
     playchess();
     ++whoturn;
     if (gameover == 1) {
+      recordgameover();
       // The original game cleared the result at once for score entry; the pause lets
       // the players see the final board and who won.
       showresult();
       addstu(pn, pk);
+      recordscores(*pn, *pk);
       int k = console::getch();
       key = k < 0 ? '\0' : static_cast<char>(k);
       gameover = 0;
