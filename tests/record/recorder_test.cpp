@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 
 #include "board/state.hpp"
 #include "game/game.hpp"
@@ -32,9 +33,12 @@ class Recorder : public testing::InTempDir {
     resetrecorder();
     InTempDir::TearDown();
   }
-  // Plays a whole run over `keys`, recording to `path`: its exit status, -1 when it returned.
-  static int run(const std::string& path, const std::string& keys) {
+  // Plays a whole run over `keys`, recording to `path`, the computer playing player
+  // `machine` (0: none): its exit status, -1 when it returned.
+  static int run(const std::string& path, const std::string& keys, int machine = 0) {
     Scripted t(keys);
+    computer = machine;
+    thinknodes = 3000;
     std::string why;
     EXPECT_TRUE(startrecord(path, "", why)) << why;
     try {
@@ -79,21 +83,23 @@ TEST_F(Recorder, AGameCutShortKeepsEveryMove) {
   EXPECT_EQ(recorded("g.sgf", 0), "9,9 8,9 9,10 7,9 | 1 - ");
 }
 
-// A take-back leaves the record with the moves then on the board; a game that ends
-// without five is a draw.
-TEST_F(Recorder, TakeBackAndDraw) {
+// Against the computer, a take-back leaves the record with the stones then on the board.
+TEST_F(Recorder, TakeBackRewritesTheRecord) {
+  EXPECT_EQ(run("g.sgf", "y\n d u", 2), 1);
+  std::string game = recorded("g.sgf", 0);
+  EXPECT_TRUE(std::regex_match(game, std::regex("9,9 [0-9]+,[0-9]+ \\| 1 - "))) << game;
+}
+
+// A game that ends without five in a row is a draw.
+TEST_F(Recorder, NoFiveIsADraw) {
   Scripted t("");
   std::string why;
   ASSERT_TRUE(startrecord("g.sgf", "", why));
   recordturn();
-  for (int c = 1; c <= 3; ++c) addmove(1, c, c % 2 ? kPlayer1 : kPlayer2);
+  addmove(1, 1, kPlayer1);
   recordmoves();
-  nmoves = 1;
-  addmove(2, 2, kPlayer2);
-  recordmoves();
-  EXPECT_EQ(recorded("g.sgf", 0), "1,1 2,2 | 1 - ");
   recordgameover();
-  EXPECT_EQ(recorded("g.sgf", 0), "1,1 2,2 | 1 0 ");
+  EXPECT_EQ(recorded("g.sgf", 0), "1,1 | 1 0 ");
 }
 
 // PSQ: a file per game, later games to NAME-k.psq, never over a file that is there.
