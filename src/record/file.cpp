@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace gomoku::record {
 
@@ -22,6 +23,17 @@ bool readfile(const std::string& path, std::string& bytes, std::string& why) {
   if (error) why = std::strerror(error);
   if (!error && bytes.size() > kMaxFile) why = "the file is too large to be a game record";
   return !error && bytes.size() <= kMaxFile;
+}
+
+bool updatefile(const std::string& path,
+                const std::function<std::string(const std::string&)>& change, std::string& why) {
+  std::intptr_t lock = lockrecords(path);
+  std::error_code ec;
+  std::string now;
+  bool ok = (!std::filesystem::exists(path, ec) || readfile(path, now, why)) &&
+            replacefile(path, change(now), why);
+  unlockrecords(lock);
+  return ok;
 }
 
 }  // namespace gomoku::record

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -25,5 +27,19 @@ bool canreplace(const std::string& path, std::string& why);
 // there keeps its permissions. Signals that would end the program wait until it is done.
 // False with the reason otherwise; `path` is then as it was and nothing is left beside it.
 bool replacefile(const std::string& path, std::string_view bytes, std::string& why);
+
+// Replaces the file at `path` as replacefile() does with what `change` makes of its
+// content (empty when there is no file yet), the records of other games held off from
+// before it is read until it is replaced, so that what another game writes meanwhile is
+// kept. False with the reason otherwise.
+bool updatefile(const std::string& path,
+                const std::function<std::string(const std::string&)>& change, std::string& why);
+
+// Holds off other games that update record files until unlockrecords() (POSIX: a lock on
+// the directory that holds `path`; Windows: a mutex of the session). Returns what to
+// unlock, -1 when nothing could be locked (the update then goes on unlocked).
+std::intptr_t lockrecords(const std::string& path);
+// Lets other games update record files again.
+void unlockrecords(std::intptr_t lock);
 
 }  // namespace gomoku::record

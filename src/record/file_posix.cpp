@@ -1,6 +1,8 @@
 // Replacing a record file on POSIX: a temporary file beside it, fsync, rename over it,
-// fsync of the directory, with every signal held back meanwhile.
+// fsync of the directory, with every signal held back meanwhile; other games held off
+// by a lock on the directory.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -128,6 +130,23 @@ bool replacefile(const std::string& path, std::string_view bytes, std::string& w
   }
   syncdir(dirof(path));
   return true;
+}
+
+std::intptr_t lockrecords(const std::string& path) {
+  int fd = ::open(dirof(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  while (flock(fd, LOCK_EX) != 0)
+    if (errno != EINTR) {
+      ::close(fd);
+      return -1;
+    }
+  return fd;
+}
+
+void unlockrecords(std::intptr_t lock) {
+  if (lock < 0) return;
+  flock(static_cast<int>(lock), LOCK_UN);
+  ::close(static_cast<int>(lock));
 }
 
 }  // namespace gomoku::record

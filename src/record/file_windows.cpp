@@ -1,6 +1,7 @@
 // Replacing a record file on Windows: a temporary file beside it, FlushFileBuffers, then
 // MoveFileExW over it with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH, with the
-// program's end by Ctrl-C or a closed window held off meanwhile.
+// program's end by Ctrl-C or a closed window held off meanwhile; other games held off by
+// a mutex of the session.
 #include <windows.h>
 
 #include <algorithm>
@@ -95,6 +96,21 @@ bool replacefile(const std::string& path, std::string_view bytes, std::string& w
   }
   if (!ok) DeleteFileW(temp.c_str());
   return ok || failed(why, error);
+}
+
+std::intptr_t lockrecords(const std::string&) {
+  HANDLE m = CreateMutexW(nullptr, FALSE, L"Local\\gomoku-records");
+  if (!m) return -1;
+  DWORD got = WaitForSingleObject(m, INFINITE);
+  if (got == WAIT_OBJECT_0 || got == WAIT_ABANDONED) return reinterpret_cast<std::intptr_t>(m);
+  CloseHandle(m);
+  return -1;
+}
+
+void unlockrecords(std::intptr_t lock) {
+  if (lock == -1) return;
+  ReleaseMutex(reinterpret_cast<HANDLE>(lock));
+  CloseHandle(reinterpret_cast<HANDLE>(lock));
 }
 
 }  // namespace gomoku::record

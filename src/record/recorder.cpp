@@ -25,8 +25,7 @@ struct Recording {
   std::string path;  // the file named; empty when not recording
   std::string file;  // the file the game being played goes to
   record::Format format = record::Format::kSgf;
-  std::string kept;        // SGF: what the file held before this run
-  std::string done;        // SGF: the games of this run that have ended
+  std::string written;     // SGF: the game being played as it was last written
   int games = 0;           // games begun in this run
   int nextpsq = 2;         // PSQ: the number the next file name tries
   bool open = false;       // a game is being recorded
@@ -59,15 +58,27 @@ std::string nextpsqfile() {
   }
 }
 
+// What the SGF file `now` becomes with `tree`, the game being played: its tree as
+// written last time replaced, or, if not found, `tree` added at the end; the games that
+// other runs and programs have written keep their places.
+std::string withgame(const std::string& now, const std::string& tree) {
+  std::size_t at = rec.written.empty() ? std::string::npos : now.rfind(rec.written);
+  if (at != std::string::npos)
+    return now.substr(0, at) + tree + now.substr(at + rec.written.size());
+  return now + (now.empty() || now.ends_with('\n') ? "" : "\n") + tree;
+}
+
 // Writes the record as it now stands; a file that cannot be written ends the program.
 void write() {
-  std::string why;
-  bool sgf = rec.format == record::Format::kSgf;
-  std::string bytes =
-      sgf ? rec.kept + rec.done + (rec.open ? writesgf(rec.game) : "") : writepsq(rec.game);
-  if (record::replacefile(rec.file, bytes, why)) return;
-  console::con().quit(1, "gomoku: the game record could not be written to " + rec.file + ": " +
-                             why + "; it holds the record as it was before\n");
+  std::string why, tree = rec.open ? writesgf(rec.game) : "";
+  bool ok = rec.format == record::Format::kSgf
+                ? record::updatefile(
+                      rec.file, [&](const std::string& now) { return withgame(now, tree); }, why)
+                : record::replacefile(rec.file, writepsq(rec.game), why);
+  if (!ok)
+    console::con().quit(1, "gomoku: the game record could not be written to " + rec.file + ": " +
+                               why + "; it holds the record as it was before\n");
+  rec.written = tree;
 }
 
 // Begins the record of a game whose first turn is being played, keeping the moves of a
@@ -103,13 +114,13 @@ fs::path target(const std::string& path) {
   return file;
 }
 
-// Reads into `kept` the games that the SGF file holds, if it `exists`, to keep them ahead
-// of this run's, ending with a line break; false with the reason when they are no SGF.
-bool keepable(const fs::path& file, bool exists, std::string& kept, std::string& why) {
-  if (exists && !record::readfile(file.string(), kept, why)) return false;
-  if (record::readsgf(kept, why) < 0)
+// True when the SGF file, if it `exists`, holds SGF games that the run's games can be
+// added to; false with the reason otherwise.
+bool addable(const fs::path& file, bool exists, std::string& why) {
+  std::string now;
+  if (exists && !record::readfile(file.string(), now, why)) return false;
+  if (record::readsgf(now, why) < 0)
     return record::refuse(why, "it holds no SGF records to add to (" + why + ")");
-  if (!kept.empty() && !kept.ends_with('\n')) kept += '\n';
   return true;
 }
 
@@ -127,13 +138,11 @@ bool startrecord(const std::string& path, const std::string& loaded, std::string
   bool exists = fs::exists(file, ec), psq = record::formatof(path) == record::Format::kPsq;
   if (psq && exists && (loaded.empty() || !fs::equivalent(file, loaded, ec)))
     return record::refuse(why, "it exists, and a PSQ file holds one game: name a new file");
-  std::string kept;
-  if (!record::canreplace(file.string(), why) || (!psq && !keepable(file, exists, kept, why)))
+  if (!record::canreplace(file.string(), why) || (!psq && !addable(file, exists, why)))
     return false;
   rec.path = path;
   rec.file = file.string();
   rec.format = record::formatof(path);
-  rec.kept = kept;
   return true;
 }
 
@@ -177,8 +186,8 @@ void recordscores(int first, int second) {
   rec.game.comment =
       "scores: player 1 " + std::to_string(first) + ", player 2 " + std::to_string(second);
   write();
-  if (rec.format == record::Format::kSgf) rec.done += writesgf(rec.game);
-  rec.open = false;
+  rec.open = false;  // the game stays in the file as it is
+  rec.written.clear();
   rec.game = record::Game{};
 }
 

@@ -1,6 +1,8 @@
-// Record file faults that only POSIX systems make: permissions kept, the file-size limit
-// and its signal in the middle of a game.
+// Record file faults that only POSIX systems make: permissions kept, other games' updates
+// held off, the file-size limit and its signal in the middle of a game.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -45,6 +47,16 @@ TEST_F(RecordFile, ReplacedByANewFileWithThePermissions) {
   stat("new.sgf", &news);
   EXPECT_EQ(olds.st_mode & 0777, 0640u);
   EXPECT_EQ(news.st_mode & 0777, 0640u);
+}
+
+// While a game updates its record, other games wait for it.
+TEST_F(RecordFile, UpdatesHoldOffOtherGames) {
+  std::intptr_t lock = record::lockrecords("g.sgf");
+  int other = ::open(".", O_RDONLY | O_DIRECTORY);
+  EXPECT_NE(flock(other, LOCK_EX | LOCK_NB), 0);
+  record::unlockrecords(lock);
+  EXPECT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+  ::close(other);
 }
 
 // Plays two moves and a third under a file-size limit that the third one's record

@@ -76,6 +76,20 @@ TEST_F(Recorder, GamesAreAddedToThoseTheFileHolds) {
   EXPECT_NE(content("g.sgf").find("PB[player 2]PW[player 1]RE[B+]"), std::string::npos);
 }
 
+// A game that another run adds to the file meanwhile is kept: each write replaces only
+// this game's own tree.
+TEST_F(Recorder, GamesAddedMeanwhileAreKept) {
+  Scripted t("y\n" + kGame1 + "k1\n2\nq");
+  t.con.onkey = [](int i) {
+    if (i == 5) std::ofstream("g.sgf", std::ios::app) << "(;B[aa]C[meanwhile])";
+  };
+  std::string why;
+  ASSERT_TRUE(startrecord("g.sgf", "", why));
+  EXPECT_EQ(gamemain(), 0);
+  EXPECT_EQ(recorded("g.sgf", 1), std::string(kRow9) + " | 1 B scores: player 1 1, player 2 2");
+  EXPECT_EQ(recorded("g.sgf", 2), "1,1 | 1 - meanwhile");
+}
+
 // Input that ends in the middle of a game (as Ctrl-C or a kill would) leaves every move
 // played in the file, and no result.
 TEST_F(Recorder, AGameCutShortKeepsEveryMove) {
