@@ -16,7 +16,7 @@ const char kUsage[] =
     "       gomoku --replay FILE[:N] | --help | --version\n"
     "  -c, --computer N  the computer plays player N: 1 (O, w a s d) or 2 (X, arrow keys)\n"
     "  -t, --time MS     its thinking time per move in milliseconds (default 1000)\n"
-    "      --record FILE record every game in FILE as played: SGF, or PSQ for NAME.psq\n"
+    "      --record FILE record every game in FILE as played (SGF, or PSQ for .psq)\n"
     "      --load FILE[:N]\n"
     "                    play on from game N (default the last) of an SGF or PSQ file\n"
     "      --replay FILE[:N]\n"
