@@ -4,6 +4,9 @@
 //   engine-bench depth [MS]     search each middle-game position for MS ms (default 1000)
 //   engine-bench nodes [N]      search each position for N nodes (default 1000000)
 //   engine-bench vcf            solve each continuous-four position (mean of 20 runs)
+//   engine-bench forbid [SIZE]  renju: for each line of standard input, black's stones
+//                               then '|' then white's ("x,y x,y | x,y"), print black's
+//                               forbidden points ("x,y x,y"); the cost per query to stderr
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -140,6 +143,45 @@ int puzzles() {
   return 0;
 }
 
+// Renju positions from standard input, black's forbidden points of each to standard
+// output; the mean cost of one point's query and of a whole board's to standard error.
+int forbid(int size) {
+  Engine e(size_t{1} << 20);
+  char buf[8192];
+  double pointns = 0, boardns = 0;
+  long points = 0, boards = 0;
+  while (std::fgets(buf, sizeof buf, stdin)) {
+    std::string line = buf;
+    size_t bar = line.find('|');
+    if (bar == std::string::npos) continue;
+    e.newgame(size, gomoku::engine::Rule::kRenju);
+    putstones(e, line.substr(0, bar).c_str(), 1);
+    putstones(e, line.substr(bar + 1).c_str(), 2);
+    auto t0 = std::chrono::steady_clock::now();
+    std::vector<std::pair<int, int>> found;
+    for (int rep = 0; rep < 20; ++rep) found = e.forbiddenpoints();
+    auto t1 = std::chrono::steady_clock::now();
+    boardns += std::chrono::duration<double, std::nano>(t1 - t0).count() / 20;
+    ++boards;
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x)
+        if (e.at(x, y) == 0) {
+          auto a = std::chrono::steady_clock::now();
+          volatile bool f = e.forbidden(x, y);
+          (void)f;
+          pointns += std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - a)
+                         .count();
+          ++points;
+        }
+    for (size_t i = 0; i < found.size(); ++i)
+      std::printf("%s%d,%d", i ? " " : "", found[i].first, found[i].second);
+    std::printf("\n");
+  }
+  std::fprintf(stderr, "%ld positions: %.0f ns a point, %.1f us a board\n", boards,
+               points ? pointns / points : 0.0, boards ? boardns / boards / 1000 : 0.0);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -148,6 +190,7 @@ int main(int argc, char** argv) {
   if (mode == "nodes")
     return searches(Limits{.nodes = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1000000});
   if (mode == "vcf") return puzzles();
-  std::fprintf(stderr, "usage: engine-bench depth [MS] | nodes [N] | vcf\n");
+  if (mode == "forbid") return forbid(argc > 2 ? std::atoi(argv[2]) : 15);
+  std::fprintf(stderr, "usage: engine-bench depth [MS] | nodes [N] | vcf | forbid [SIZE]\n");
   return 2;
 }
