@@ -61,7 +61,7 @@ bool Engine::remove(int x, int y) {
   if (it == stones_.end()) return false;
   Cell turn = it->played ? it->colour : board_->tomove();
   stones_.erase(it);
-  rebuild();
+  rebuild(board_->rule());
   board_->settomove(turn);
   return true;
 }
@@ -73,6 +73,10 @@ bool Engine::undo() {
 
 void Engine::settomove(int who) {
   if (who == kBlack || who == kWhite) board_->settomove(static_cast<Cell>(who));
+}
+
+void Engine::setrule(Rule rule) {
+  rebuild(rule);
 }
 
 bool Engine::forbidden(int x, int y) {
@@ -91,9 +95,9 @@ bool Engine::wins(int x, int y) const {
   return board_->onboard(x, y) && board_->threat(board_->tomove(), pointat(x, y)) == kWin;
 }
 
-void Engine::rebuild() {
+void Engine::rebuild(Rule rule) {
   Cell turn = board_->tomove();
-  board_->reset(board_->size(), board_->rule());
+  board_->reset(board_->size(), rule);
   for (const Stone& s : stones_) board_->setup(s.point, s.colour);
   board_->settomove(turn);
 }

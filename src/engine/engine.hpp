@@ -69,6 +69,8 @@ class Engine {
   bool undo();
   // Sets who moves next (1 or 2).
   void settomove(int who);
+  // Plays the stones on the board by `rule` from now on.
+  void setrule(Rule rule);
 
   // True when black (player 1) may not play the empty point (x, y): under renju, an
   // overline, double four or double three with no five. False under the other rules.
@@ -99,8 +101,8 @@ class Engine {
     Cell colour;
     bool played;  // by play(): it passed the turn
   };
-  // Sets the board up afresh from stones_, keeping the turn.
-  void rebuild();
+  // Sets the board up afresh from stones_ under `rule`, keeping the turn.
+  void rebuild(Rule rule);
   // The search's result in board coordinates.
   Result convert(const SearchResult& r) const;
   // A win by fours (or by threes and fours) for the player to move.
