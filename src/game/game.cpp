@@ -20,7 +20,7 @@ bool reachable() {
   reach(w);
   for (int r = 1; r < kSize; ++r)
     for (int c = 1; c < kSize; ++c)
-      if (w.seen[r][c] && (r != kCentre || c != kCentre)) return true;
+      if (w.seen[r][c] && (r != kCentre || c != kCentre) && !forbid[r][c]) return true;
   return false;
 }
 
@@ -62,11 +62,15 @@ void centrerepair(int player, int before, int after) {
 }
 
 bool canplace() {
-  return map[kCentre][kCentre] == kEmpty || reachable();
+  return (map[kCentre][kCentre] == kEmpty && !forbid[kCentre][kCentre]) || reachable();
 }
 
 int playchess() {
   int player = whoturn % 2 == 0 ? kPlayer1 : kPlayer2;
+  if (findforbidden(player)) {  // renju: black's forbidden points are marked for its turn
+    console::cls();
+    printfchessmap();
+  }
   // The original game had no draw: on a board where the cursor can reach no empty
   // point the turn never ended. Here that ends the game as a draw, then scores.
   if (!canplace()) {
@@ -82,6 +86,7 @@ int playchess() {
   else
     (player == kPlayer1 ? move1 : move2)(&r, &c);
   centrerepair(player, before, boardsum());
+  findforbidden(0);  // the marks are for this turn only
   lastr = r;
   lastc = c;
   addmove(r, c, player);

@@ -10,9 +10,10 @@ namespace {
 constexpr int kMaxThinkMs = 3600000;  // an hour
 
 const char kUsage[] =
-    "usage: gomoku [--computer 1|2] [--time MS] | --help | --version\n"
+    "usage: gomoku [--computer 1|2] [--time MS] [--rule NAME] | --help | --version\n"
     "  -c, --computer N  the computer plays player N: 1 (O, w a s d) or 2 (X, arrow keys)\n"
     "  -t, --time MS     its thinking time per move in milliseconds (default 1000)\n"
+    "      --rule NAME   the rule: freestyle (default), standard, renju or caro\n"
     "  -h, --help        show this help and exit\n"
     "      --version     show the version and exit\n";
 
@@ -35,6 +36,14 @@ bool number(const std::string& text, int low, int high, int& value) {
   if (text.empty() || v < low) return false;
   value = static_cast<int>(v);
   return true;
+}
+
+// The rule called `name` (the names in kRules' order); false for any other name.
+bool rulenamed(const std::string& name, int& value) {
+  static const char* const kRules[] = {"freestyle", "standard", "renju", "caro"};
+  for (int i = 0; i < 4; ++i)
+    if (name == kRules[i]) value = i;
+  return name == kRules[value];
 }
 
 // Splits an option into its name and an attached value ("--time=50", "-c2"); true when
@@ -61,6 +70,7 @@ Options parseoptions(const std::vector<std::string>& args) {
     bool hasvalue = attached(args[i], name, value);
     bool computeropt = name == "-c" || name == "--computer";
     bool timeopt = name == "-t" || name == "--time";
+    bool ruleopt = name == "--rule";
     if (!hasvalue && (name == "-h" || name == "--help")) {
       o.status = 0;
       o.out = kUsage;
@@ -71,7 +81,7 @@ Options parseoptions(const std::vector<std::string>& args) {
       o.out = "gomoku " GOMOKU_VERSION "\n";
       return o;
     }
-    if (!computeropt && !timeopt) return refused("unknown option '" + args[i] + "'");
+    if (!computeropt && !timeopt && !ruleopt) return refused("unknown option '" + args[i] + "'");
     if (!hasvalue && i + 1 == args.size()) return refused(name + " needs a value");
     if (!hasvalue) value = args[++i];
     if (computeropt && !number(value, 1, 2, o.computer))
@@ -79,6 +89,8 @@ Options parseoptions(const std::vector<std::string>& args) {
     if (timeopt && !number(value, 1, kMaxThinkMs, o.thinkms))
       return refused(name + " takes milliseconds from 1 to " + std::to_string(kMaxThinkMs) +
                      ", not '" + value + "'");
+    if (ruleopt && !rulenamed(value, o.rule))
+      return refused(name + " takes freestyle, standard, renju or caro, not '" + value + "'");
   }
   return o;
 }
@@ -90,6 +102,7 @@ int useoptions(int argc, char** argv) {
   std::fflush(stdout);
   computer = o.computer;
   thinkms = o.thinkms;
+  rule = o.rule;
   return o.status;
 }
 

@@ -1,4 +1,4 @@
-// The command line: who the computer plays and how long it thinks.
+// The command line: who the computer plays, how long it thinks, and the rule.
 #pragma once
 
 #include <string>
@@ -10,6 +10,7 @@ namespace gomoku {
 struct Options {
   int computer = 0;      // the player the computer plays: 1 or 2; 0 for none
   int thinkms = 1000;    // its thinking time per move, in milliseconds
+  int rule = 0;          // kFreestyle, kStandard, kRenju or kCaro
   int status = -1;       // -1: play; else end at once with this status, after writing
   std::string out, err;  // this to standard output and this to standard error
 };

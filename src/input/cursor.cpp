@@ -50,11 +50,17 @@ bool steptarget(int r, int c, int dr, int dc, int& tr, int& tc) {
 
 void movecursor(const Steering& s, int* x, int* y, int (*nextkey)()) {
   int r = kCentre, c = kCentre;
+  bool told = false;  // the line refusing a forbidden point is on the screen
   for (;;) {
     int key = nextkey();
     if (key < 0) console::inputended();
     if (key == ' ') {
       if (r == kCentre && c == kCentre && map[r][c] != kEmpty) continue;
+      if (forbid[r][c]) {  // renju: black may not take it; the stone stays, a line says why
+        if (!told) console::print("\n禁手：黑棋不能在这里落子");
+        told = true;
+        continue;
+      }
       map[r][c] = s.code;
       *x = r;
       *y = c;
@@ -72,6 +78,7 @@ void movecursor(const Steering& s, int* x, int* y, int (*nextkey)()) {
       c = tc;
     }
     redraw();
+    told = false;
   }
 }
 
