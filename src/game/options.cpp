@@ -38,12 +38,15 @@ bool number(const std::string& text, int low, int high, int& value) {
   return true;
 }
 
-// The rule called `name` (the names in kRules' order); false for any other name.
+// The rule called `name` into `value` (kFreestyle ... kCaro); false for any other name.
 bool rulenamed(const std::string& name, int& value) {
-  static const char* const kRules[] = {"freestyle", "standard", "renju", "caro"};
+  static const char* const kNames[] = {"freestyle", "standard", "renju", "caro"};
   for (int i = 0; i < 4; ++i)
-    if (name == kRules[i]) value = i;
-  return name == kRules[value];
+    if (name == kNames[i]) {
+      value = i;
+      return true;
+    }
+  return false;
 }
 
 // Splits an option into its name and an attached value ("--time=50", "-c2"); true when
