@@ -53,6 +53,9 @@ void addmove(int r, int c, int player);
 // The player who is black in this game: whoever moves first in it (player 1 in the
 // first game; later the loser of the last game, who moves first in the next).
 int blackplayer();
+// Takes the game's last stone off the board and out of `moves`; the stone before it
+// becomes the last one. False when the game has no stone.
+bool undomove();
 // True when (r, c) lies in the playing area, rows and columns 1 to 19.
 inline bool inside(int r, int c) {
   return r >= 1 && r < kSize && c >= 1 && c < kSize;
