@@ -72,8 +72,8 @@ int playchess() {
     console::cls();
     printfchessmap();
   }
-  // The original game had no draw: on a board where the cursor can reach no empty
-  // point the turn never ended. Here that ends the game as a draw, then scores.
+  // A player whose stone can reach no empty point it may take draws the game (the turn
+  // could never end otherwise); the scores are typed as after a win.
   if (!canplace()) {
     console::print("平局\n");
     gameover = 1;
@@ -110,8 +110,7 @@ int gamemain() {
     playchess();
     ++whoturn;
     if (gameover == 1) {
-      // The original game cleared the result at once for score entry; the pause lets
-      // the players see the final board and who won.
+      // The pause lets the players see the final board and who won before score entry.
       showresult();
       addstu(pn, pk);
       int k = againkey();
