@@ -1,6 +1,12 @@
 #!/usr/bin/env python3
-"""Renju on a real terminal (NO_COLOR): on black's turn its forbidden points are marked
-'#' on the board, and putting the stone down on one is refused with a line that says why."""
+"""Renju on a real terminal (NO_COLOR), and in a GBK terminal: on black's turn its
+forbidden points are marked '#' on the board, and putting the stone down on one is
+refused with a line that says why."""
+import os
+import shutil
+import subprocess
+import tempfile
+
 import tmuxlib
 from tmuxlib import GameTest
 
@@ -34,6 +40,24 @@ class Renju(GameTest):
         g.send("w", "Space")  # one step up is allowed: the turn ends there
         screen = g.wait(lambda s: sign(s, 8, 11) == "O" and "现在轮到玩家2" in s[27])
         self.assertEqual(sign(screen, 9, 11), "*")  # no marks on white's turn
+
+    def test_marks_and_refusal_in_a_gbk_terminal(self):
+        loc = tempfile.mkdtemp(prefix="gomoku-loc-")
+        self.addCleanup(shutil.rmtree, loc)
+        made = subprocess.run(["localedef", "-i", "zh_CN", "-f", "GBK", os.path.join(loc, "zh_CN.GBK")],
+                              capture_output=True)
+        if made.returncode not in (0, 1) or not os.path.isdir(os.path.join(loc, "zh_CN.GBK")):
+            self.skipTest("cannot build a GBK locale")
+        env = dict(os.environ, LOCPATH=loc, LANG="zh_CN.GBK", LC_ALL="zh_CN.GBK")
+        arrows = {"Up": "\x1b[A", "Down": "\x1b[B", "Space": " "}
+        keys = "y\n" + "".join(arrows.get(k, k) for keys, _, _ in TURNS for k in keys)
+        for extra, check in (("", lambda s: sign(s, 9, 11) == "#"),
+                             ("d ", lambda s: s[28].startswith(REFUSED) and sign(s, 9, 11) == "O")):
+            p = subprocess.run([tmuxlib.BINARY, "--rule", "renju"], input=(keys + extra).encode(),
+                               capture_output=True, cwd=loc, env=env, timeout=10)
+            screen = tmuxlib.Terminal(80, 32, "gbk")
+            screen.feed(p.stdout)
+            self.assertTrue(check(screen.lines()), "\n".join(screen.lines()))
 
 
 if __name__ == "__main__":
