@@ -22,7 +22,7 @@ bool reachable() {
   reach(w);
   for (int r = 1; r < kSize; ++r)
     for (int c = 1; c < kSize; ++c)
-      if (w.seen[r][c] && (r != kCentre || c != kCentre)) return true;
+      if (w.seen[r][c] && (r != kCentre || c != kCentre) && !forbid[r][c]) return true;
   return false;
 }
 
@@ -64,14 +64,18 @@ void centrerepair(int player, int before, int after) {
 }
 
 bool canplace() {
-  return map[kCentre][kCentre] == kEmpty || reachable();
+  return (map[kCentre][kCentre] == kEmpty && !forbid[kCentre][kCentre]) || reachable();
 }
 
 int playchess() {
   recordturn();
   int player = whoturn % 2 == 0 ? kPlayer1 : kPlayer2;
-  // The original game had no draw: on a board where the cursor can reach no empty
-  // point the turn never ended. Here that ends the game as a draw, then scores.
+  if (findforbidden(player)) {  // renju: black's forbidden points are marked for its turn
+    console::cls();
+    printfchessmap();
+  }
+  // A player whose stone can reach no empty point it may take draws the game (the turn
+  // could never end otherwise); the scores are typed as after a win.
   if (!canplace()) {
     console::print("平局\n");
     gameover = 1;
@@ -90,6 +94,7 @@ int playchess() {
     return playchess();  // and the person's turn again, two stones earlier
   }
   centrerepair(player, before, boardsum());
+  findforbidden(0);  // the marks are for this turn only
   lastr = r;
   lastc = c;
   addmove(r, c, player);
@@ -111,8 +116,7 @@ int gamemain() {
     ++whoturn;
     if (gameover == 1) {
       recordgameover();
-      // The original game cleared the result at once for score entry; the pause lets
-      // the players see the final board and who won.
+      // The pause lets the players see the final board and who won before score entry.
       showresult();
       addstu(pn, pk);
       recordscores(*pn, *pk);

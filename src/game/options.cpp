@@ -12,10 +12,12 @@ namespace {
 constexpr int kMaxThinkMs = 3600000;  // an hour
 
 const char kUsage[] =
-    "usage: gomoku [--computer 1|2] [--time MS] [--record FILE] [--load FILE[:N]]\n"
+    "usage: gomoku [--computer 1|2] [--time MS] [--rule NAME] [--record FILE]\n"
+    "              [--load FILE[:N]]\n"
     "       gomoku --replay FILE[:N] | --help | --version\n"
     "  -c, --computer N  the computer plays player N: 1 (O, w a s d) or 2 (X, arrow keys)\n"
     "  -t, --time MS     its thinking time per move in milliseconds (default 1000)\n"
+    "      --rule NAME   the rule: freestyle (default), standard, renju or caro\n"
     "      --record FILE record every game in FILE as played (SGF, or PSQ for .psq)\n"
     "      --load FILE[:N]\n"
     "                    play on from game N (default the last) of an SGF or PSQ file\n"
@@ -45,6 +47,17 @@ bool number(const std::string& text, int low, int high, int& value) {
   return true;
 }
 
+// The rule called `name` into `value` (kFreestyle ... kCaro); false for any other name.
+bool rulenamed(const std::string& name, int& value) {
+  static const char* const kNames[] = {"freestyle", "standard", "renju", "caro"};
+  for (int i = 0; i < 4; ++i)
+    if (name == kNames[i]) {
+      value = i;
+      return true;
+    }
+  return false;
+}
+
 // Splits an option into its name and an attached value ("--time=50", "-c2"); true when
 // a value was attached.
 bool attached(const std::string& arg, std::string& name, std::string& value) {
@@ -71,7 +84,7 @@ int said(int status, const std::string& message) {
 int userecords(const Options& o) {
   std::string why;
   record::Game g;
-  if (!o.game.empty() && !(readrecord(o.game, o.gamenumber, g, why) &&
+  if (!o.game.empty() && !(readrecord(o.game, o.gamenumber, g, why) && userule(g, o.rule, why) &&
                            (o.replay ? setreplay(g, why) : loadgame(g, why))))
     return said(2, o.game + ": " + why);
   if (!o.record.empty() && !startrecord(o.record, o.game, why))
@@ -90,6 +103,7 @@ Options parseoptions(const std::vector<std::string>& args) {
     bool computeropt = name == "-c" || name == "--computer";
     bool timeopt = name == "-t" || name == "--time";
     bool recordopt = name == "--record", gameopt = name == "--load" || name == "--replay";
+    bool ruleopt = name == "--rule";
     if (!hasvalue && (name == "-h" || name == "--help")) {
       o.status = 0;
       o.out = kUsage;
@@ -100,7 +114,7 @@ Options parseoptions(const std::vector<std::string>& args) {
       o.out = "gomoku " GOMOKU_VERSION "\n";
       return o;
     }
-    if (!computeropt && !timeopt && !recordopt && !gameopt)
+    if (!computeropt && !timeopt && !ruleopt && !recordopt && !gameopt)
       return refused("unknown option '" + args[i] + "'");
     if (!hasvalue && i + 1 == args.size()) return refused(name + " needs a value");
     if (!hasvalue) value = args[++i];
@@ -110,12 +124,14 @@ Options parseoptions(const std::vector<std::string>& args) {
       return refused(name + " takes FILE or FILE:N, N a game from 1, not '" + value + "'");
     if (gameopt) o.replay = name == "--replay";
     replayed = replayed || name == "--replay";
-    played = played || computeropt || timeopt || recordopt || name == "--load";
+    played = played || computeropt || timeopt || ruleopt || recordopt || name == "--load";
     if (computeropt && !number(value, 1, 2, o.computer))
       return refused(name + " takes 1 or 2, not '" + value + "'");
     if (timeopt && !number(value, 1, kMaxThinkMs, o.thinkms))
       return refused(name + " takes milliseconds from 1 to " + std::to_string(kMaxThinkMs) +
                      ", not '" + value + "'");
+    if (ruleopt && !rulenamed(value, o.rule))
+      return refused(name + " takes freestyle, standard, renju or caro, not '" + value + "'");
   }
   if (replayed && played)
     return refused("--replay shows a recorded game and takes no other option");
@@ -129,6 +145,7 @@ int useoptions(int argc, char** argv) {
   std::fflush(stdout);
   computer = o.computer;
   thinkms = o.thinkms;
+  rule = o.rule < 0 ? kFreestyle : o.rule;
   return o.status < 0 ? userecords(o) : o.status;
 }
 

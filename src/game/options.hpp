@@ -1,5 +1,5 @@
-// The command line: who the computer plays and how long it thinks, and the game records
-// to write, to play on from or to show.
+// The command line: who the computer plays, how long it thinks, the rule, and the game
+// records to write, to play on from or to show.
 #pragma once
 
 #include <string>
@@ -15,6 +15,7 @@ struct Options {
   std::string game;      // the record file of the game to play on from or show; empty for none
   int gamenumber = 0;    // which game of it: from 1, or 0 for the last
   bool replay = false;   // that game is shown, not played on
+  int rule = -1;         // kFreestyle, kStandard, kRenju or kCaro; -1 when not given
   int status = -1;       // -1: play; else end at once with this status, after writing
   std::string out, err;  // this to standard output and this to standard error
 };

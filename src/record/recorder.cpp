@@ -13,8 +13,6 @@
 
 namespace gomoku {
 
-std::string gamerule = record::kRules[0];
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -85,7 +83,7 @@ void write() {
 // game loaded to be played on.
 void begin() {
   record::Game& g = rec.game;
-  g.rule = gamerule;
+  g.rule = record::kRules[rule];
   g.name[0] = sidename(kPlayer1);
   g.name[1] = sidename(kPlayer2);
   g.first = nmoves > 0 ? moves[0].player : whoturn % 2 == 0 ? kPlayer1 : kPlayer2;
@@ -193,7 +191,6 @@ void recordscores(int first, int second) {
 
 void resetrecorder() {
   rec = Recording{};
-  gamerule = record::kRules[0];
 }
 
 bool readrecord(const std::string& path, int n, record::Game& g, std::string& why) {
@@ -213,13 +210,26 @@ int placemoves(const record::Game& g, std::size_t count, std::string& why) {
     if (!inside(m.r, m.c)) return fault(why, movewhere(m, i + 1) + " is off the board");
     if (map[m.r][m.c] != kEmpty) return fault(why, movewhere(m, i + 1) + " is on a stone");
     int player = record::mover(g, i);
+    if (findforbidden(player) && forbid[m.r][m.c])
+      return fault(why, movewhere(m, i + 1) + " is forbidden for black under renju");
     map[m.r][m.c] = player;
     addmove(m.r, m.c, player);
     lastr = m.r;
     lastc = m.c;
     if (fives(m.r, m.c)) won = static_cast<int>(i + 1);
   }
+  findforbidden(0);  // no marks left behind
   return won;
+}
+
+bool userule(const record::Game& g, int asked, std::string& why) {
+  int named = 0;
+  while (named < 3 && g.rule != record::kRules[named]) ++named;
+  if (asked >= 0 && asked != named)
+    return record::refuse(why,
+                          "the game is played under " + g.rule + ", not " + record::kRules[asked]);
+  rule = named;
+  return true;
 }
 
 bool loadgame(const record::Game& g, std::string& why) {
@@ -229,7 +239,6 @@ bool loadgame(const record::Game& g, std::string& why) {
     return record::refuse(
         why, movewhere(g.moves[won - 1], won) + " makes five in a row: the game is already won");
   whoturn = record::mover(g, g.moves.size()) == kPlayer1 ? 0 : 1;
-  gamerule = g.rule;
   rec.game.moves = g.moves;  // their times go on into the game's record
   return true;
 }

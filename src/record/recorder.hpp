@@ -9,10 +9,6 @@
 
 namespace gomoku {
 
-// The rule the games are played under, as records name it: the first of record::kRules
-// unless a loaded record names another.
-extern std::string gamerule;
-
 // Starts recording every game of this run to `path`: as SGF game trees added to those
 // the file holds, or, for a name ending in ".psq", as one PSQ file per game (the later
 // games to NAME-2.psq, NAME-3.psq, ..., skipping names already taken). Checks now that
@@ -33,13 +29,16 @@ void recordscores(int first, int second);
 // Stops recording and forgets what was recorded (tests).
 void resetrecorder();
 
+// Makes the rule `g` names the rule played; false with the reason when `asked` (a rule
+// the command line names, or -1 for none) is another.
+bool userule(const record::Game& g, int asked, std::string& why);
 // Reads game `n` (from 1; 0 for the last) of the record file `path` into `g`, in the
 // format its name says. False with the reason otherwise.
 bool readrecord(const std::string& path, int n, record::Game& g, std::string& why);
 // Puts the first `count` moves of `g` on an empty board: the stones, the game's moves
 // in order and the last stone. Returns the number of the move that made five in a row
 // (0 for none), or -1 with the reason, saying where, when a move lands on a stone or off
-// the board, or comes after a five.
+// the board, comes after a five, or is black's forbidden point under renju.
 int placemoves(const record::Game& g, std::size_t count, std::string& why);
 // Puts game `g` on the board to be played on: its final position, the player to move
 // next to move, its rule the game's. False with the reason when its moves cannot be put

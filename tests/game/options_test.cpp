@@ -12,6 +12,7 @@ struct OptionCase {
   int computer;      // when playing
   int thinkms;       // when playing
   std::string said;  // the first line written: on standard output for status 0, else error
+  int rule = -1;     // when playing: kFreestyle ... kCaro, -1 when not given
 };
 
 class CommandLines : public ::testing::TestWithParam<OptionCase> {};
@@ -29,11 +30,11 @@ TEST_P(CommandLines, GiveThePlayerTheTimeOrTheWayOut) {
   if (k.status == -1) {
     EXPECT_EQ(o.computer, k.computer);
     EXPECT_EQ(o.thinkms, k.thinkms);
+    EXPECT_EQ(o.rule, k.rule);
   }
 }
 
-const char kUsage[] =
-    "usage: gomoku [--computer 1|2] [--time MS] [--record FILE] [--load FILE[:N]]";
+const char kUsage[] = "usage: gomoku [--computer 1|2] [--time MS] [--rule NAME] [--record FILE]";
 const char kBadTime[] = "takes milliseconds from 1 to 3600000, not ";
 
 INSTANTIATE_TEST_SUITE_P(
@@ -43,6 +44,21 @@ INSTANTIATE_TEST_SUITE_P(
         OptionCase{"computer_two", {"--computer", "2"}, -1, 2, 1000, ""},
         OptionCase{"attached_values", {"-c2", "--time=250"}, -1, 2, 250, ""},
         OptionCase{"last_one_counts", {"-t", "200", "-c", "2", "--computer=1"}, -1, 1, 200, ""},
+        OptionCase{"rule_renju", {"--rule", "renju", "-c", "2"}, -1, 2, 1000, "", 2},
+        OptionCase{"rule_attached", {"-t5", "--rule=caro"}, -1, 0, 5, "", 3},
+        OptionCase{"rule_standard_then_freestyle",
+                   {"--rule=standard", "--rule", "freestyle"},
+                   -1,
+                   0,
+                   1000,
+                   "",
+                   0},
+        OptionCase{"rule_unknown",
+                   {"--rule", "Renju"},
+                   2,
+                   0,
+                   0,
+                   "gomoku: --rule takes freestyle, standard, renju or caro, not 'Renju'"},
         OptionCase{"help", {"--help", "--bogus"}, 0, 0, 0, kUsage},
         OptionCase{"version", {"--version"}, 0, 0, 0, "gomoku 1.0"},
         OptionCase{"unknown", {"-c", "2", "-x"}, 2, 0, 0, "gomoku: unknown option '-x'"},

@@ -110,7 +110,7 @@ TEST_P(Reading, MainLineOrWhyNot) {
   Game g;
   std::string why, got;
   Format f = k.text.starts_with("Pisk") ? Format::kPsq : Format::kSgf;
-  if (readgame(k.text, f, k.n, g, why) && loadgame(g, why)) {
+  if (readgame(k.text, f, k.n, g, why) && userule(g, -1, why) && loadgame(g, why)) {
     for (const Move& m : g.moves) got += std::string{char('a' + m.c - 1), char('a' + m.r - 1), ' '};
     EXPECT_EQ(g.comment, k.comment);
     EXPECT_EQ(nmoves, static_cast<int>(g.moves.size()));
@@ -155,6 +155,20 @@ INSTANTIATE_TEST_SUITE_P(
                  ""},
         ReadCase{"off_the_board", "(;;B[at])", 0,
                  "line 1, column 3: move 1: point at is off the 19x19 board", ""},
+        ReadCase{"renju_forbidden_double_three",
+                 "(;RU[renju];B[hj];W[aa];B[ij];W[ca];B[jh];W[ea];B[ji];W[ga];B[jj])", 0,
+                 "line 1, column 60: move 9 (row 10, column 10) is forbidden for black under renju",
+                 ""},
+        ReadCase{
+            "standard_six_goes_on",
+            "(;RU[standard];B[aa];W[as];B[ba];W[cs];B[ca];W[es];B[ea];W[gs];B[fa];W[is];B[da])", 0,
+            "aa as ba cs ca es ea gs fa is da ", ""},
+        ReadCase{
+            "freestyle_six_is_won",
+            "(;RU[freestyle];B[aa];W[as];B[ba];W[cs];B[ca];W[es];B[ea];W[gs];B[fa];W[is];B[da])", 0,
+            "line 1, column 76: move 11 (row 1, column 4) makes five in a row: the game is "
+            "already won",
+            ""},
         ReadCase{"pass", "(;B[aa];W[tt])", 0,
                  "line 1, column 8: move 2 is a pass, which Gomoku has not", ""},
         ReadCase{"out_of_turn", "(;B[aa];B[bb])", 0,
@@ -183,6 +197,19 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"psq_second_game", "Piskvorky 19x19, 0:0, 0\n", 2,
                  "a PSQ file holds one game, not 2", ""}),
     [](const auto& i) { return std::string(i.param.name); });
+
+// A game goes on under the rule its record names; a command line naming another is refused.
+TEST(Records, RuleComesFromTheRecord) {
+  resetstate();
+  Game g;
+  g.rule = "renju";
+  std::string why;
+  EXPECT_FALSE(userule(g, kCaro, why));
+  EXPECT_EQ(why, "the game is played under renju, not caro");
+  EXPECT_EQ(rule, kFreestyle);
+  EXPECT_TRUE(userule(g, -1, why));
+  EXPECT_EQ(rule, kRenju);
+}
 
 }  // namespace
 }  // namespace gomoku::record
