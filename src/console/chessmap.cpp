@@ -9,8 +9,11 @@
 namespace gomoku {
 namespace {
 
-// The sign drawn for a cell code.
-char sign(int code) {
+// The sign drawn for point (r, c): its stone, '#' for an empty point black may not take
+// this turn (renju), '*' for another empty point.
+char sign(int r, int c) {
+  const int code = map[r][c];
+  if (code == kEmpty && forbid[r][c]) return '#';
   return code == kPlayer1 ? 'O' : code == kPlayer2 ? 'X' : '*';
 }
 
@@ -22,7 +25,7 @@ std::string boardline(int r) {
     if (r == 0 || c == 0)
       std::snprintf(field, sizeof field, "%3d", r == 0 ? c : r);
     else
-      std::snprintf(field, sizeof field, "%3c", sign(map[r][c]));
+      std::snprintf(field, sizeof field, "%3c", sign(r, c));
     line += field;
   }
   return line + "\n";
@@ -70,9 +73,9 @@ void markstones() {
 
 void markwin(int r, int c) {
   for (const auto& d : kDirections) {
+    if (!winningline(r, c, d)) continue;
     int back = runlength(r, c, d[0], d[1], map[r][c], kSize);
     int ahead = runlength(r, c, -d[0], -d[1], map[r][c], kSize);
-    if (back + ahead + 1 < 5) continue;
     for (int k = -ahead; k <= back; ++k) {
       int rr = r + k * d[0], cc = c + k * d[1];
       console::con().screen().markcell(signcolumn(cc), rr, stoneattr(rr, cc) | console::kWinning);

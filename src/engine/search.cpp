@@ -12,6 +12,7 @@ namespace {
 
 constexpr int kInfinity = kWinScore + 1;
 constexpr int kMaxMoves = kMaxSize * kMaxSize;
+constexpr int kFarScore = -(1 << 20);  // root order of the points far from every stone
 
 // Settings chosen by matches of the engine against itself (80 games each, 0.1 s a move).
 constexpr int kMaxFours = 24;          // longest continuous-four attack tried
@@ -139,14 +140,14 @@ int Searcher::evaluate() const {
   int score = b_.total(us) * kTempo / 100 - b_.total(op);
   if (b_.countatleast(us, kFourThree))
     score += kFourThreeBonus;
-  else if (b_.count(us, kThreeThree) && !b_.countatleast(op, kFour))
-    score += kThreeThreeBonus;
+  else if (b_.count(us, kThreeThree) && !b_.countatleast(op, kFour) && !renjublack(us))
+    score += kThreeThreeBonus;  // (renju's black: mostly forbidden, so worth nothing)
   return std::clamp(score, -kWinScore / 2, kWinScore / 2);
 }
 
 // ---------------------------------------------------------------- move generation
 
-int Searcher::generate(Scored* out, Move ttmove, int ply) const {
+int Searcher::generate(Scored* out, Move ttmove, int ply) {
   const Cell us = b_.tomove(), op = other(us);
   const bool defend = b_.countatleast(op, kOpenFour) > 0;
   int x0, y0, x1, y1, n = 0;
@@ -156,6 +157,7 @@ int Searcher::generate(Scored* out, Move ttmove, int ply) const {
       Move p = pointat(x, y);
       if (!b_.empty(p) || !b_.nearstone(p)) continue;
       if (defend && b_.threat(us, p) < kFour && b_.threat(op, p) < kFour) continue;
+      if (!b_.legal(us, p)) continue;
       int s = b_.value(us, p) * 5 / 4 + b_.value(op, p) + history_[us - 1][p] / 64;
       if (p == ttmove)
         s += 1 << 24;
@@ -229,8 +231,10 @@ int Searcher::pvs(int depth, int alpha, int beta, int ply, bool pvnode) {
   if (b_.count(us, kWin)) return kWinScore - ply - 1;
   if (b_.count(op, kWin) >= 2) return -(kWinScore - ply - 2);
   if (b_.count(op, kWin) == 1) {
+    const Move block = b_.findfive(op, b_.lastmove());
+    if (!b_.legal(us, block)) return -(kWinScore - ply - 2);  // renju: its block is forbidden
     if (ply >= kMaxPly - 2) return evaluate();
-    return forcedreply(b_.findfive(op, b_.lastmove()), depth, alpha, beta, ply, pvnode);
+    return forcedreply(block, depth, alpha, beta, ply, pvnode);
   }
   if (b_.countatleast(us, kOpenFour)) return kWinScore - ply - 3;
   if (depth <= 0 || ply >= kMaxPly - 2) return evaluate();
@@ -295,7 +299,7 @@ bool Searcher::vcfnode(int fours, Move& first) {
   if (b_.count(def, kWin)) {
     if (b_.count(def, kWin) >= 2) return false;
     Move block = b_.findfive(def, b_.lastmove());
-    if (b_.threat(att, block) < kFour) return false;
+    if (b_.threat(att, block) < kFour || !b_.legal(att, block)) return false;
     moves[n++] = Scored{block, 0};
   } else if (b_.countatleast(att, kFour) == 0) {
     return false;
@@ -324,7 +328,9 @@ bool Searcher::vcfnode(int fours, Move& first) {
     b_.play(m);
     Move block = b_.findfive(att, m);
     bool win = false;
-    if (block != kNoMove) {
+    if (block != kNoMove && !b_.legal(def, block)) {
+      win = true;  // renju: the only block is forbidden for black
+    } else if (block != kNoMove) {
       b_.play(block);
       Move next;
       win = vcfnode(fours - 1, next);
@@ -350,7 +356,9 @@ bool Searcher::vctattack(int depth) {
   if (b_.count(att, kWin)) return true;
   if (b_.count(def, kWin) >= 2) return false;
   if (b_.count(def, kWin) == 1) {
-    b_.play(b_.findfive(def, b_.lastmove()));
+    const Move block = b_.findfive(def, b_.lastmove());
+    if (!b_.legal(att, block)) return false;
+    b_.play(block);
     bool win = vctdefend(depth);
     b_.undo();
     return win;
@@ -367,7 +375,8 @@ bool Searcher::vctattack(int depth) {
       Move p = pointat(x, y);
       if (!b_.empty(p)) continue;
       Threat t = b_.threat(att, p);
-      if (t >= kThree) moves[n++] = Scored{p, t * 4096 + b_.value(att, p) + b_.value(def, p)};
+      if (t >= kThree && b_.legal(att, p))
+        moves[n++] = Scored{p, t * 4096 + b_.value(att, p) + b_.value(def, p)};
     }
   sortmoves(moves, n);
   for (int i = 0; i < n; ++i) {
@@ -388,7 +397,9 @@ bool Searcher::vctdefend(int depth) {
   if (b_.count(def, kWin)) return false;
   if (b_.count(att, kWin) >= 2) return true;
   if (b_.count(att, kWin) == 1) {
-    b_.play(b_.findfive(att, b_.lastmove()));
+    const Move block = b_.findfive(att, b_.lastmove());
+    if (!b_.legal(def, block)) return true;
+    b_.play(block);
     bool win = vctattack(depth);
     b_.undo();
     return win;
@@ -406,7 +417,7 @@ bool Searcher::vctdefend(int depth) {
     for (int x = x0; x <= x1; ++x) {
       Move p = pointat(x, y);
       if (!b_.empty(p)) continue;
-      if (b_.threat(def, p) >= kFour || b_.threat(att, p) >= kFour)
+      if ((b_.threat(def, p) >= kFour || b_.threat(att, p) >= kFour) && b_.legal(def, p))
         moves[n++] = Scored{p, b_.threat(att, p) * 4096 + b_.value(att, p)};
     }
   sortmoves(moves, n);
@@ -435,6 +446,7 @@ Move Searcher::vctroot(const uint8_t* allowed, int depth) {
       for (int x = x0; x <= x1; ++x) {
         Move p = pointat(x, y);
         if (!b_.empty(p) || (allowed && !allowed[p]) || b_.threat(att, p) < kThree) continue;
+        if (!b_.legal(att, p)) continue;
         if (block != kNoMove && p != block) continue;  // the opponent's five comes first
         b_.play(p);
         bool win = vctdefend(d - 1);
@@ -448,23 +460,28 @@ Move Searcher::vctroot(const uint8_t* allowed, int depth) {
 
 // ---------------------------------------------------------------- root
 
-int Searcher::rootmoves(const uint8_t* allowed, Scored* out) const {
+int Searcher::rootmoves(const uint8_t* allowed, Scored* out) {
   const Cell us = b_.tomove(), op = other(us);
   const int size = b_.size();
   int n = 0;
   for (int y = 0; y < size; ++y)
     for (int x = 0; x < size; ++x) {
       Move p = pointat(x, y);
-      if (!b_.empty(p) || (allowed && !allowed[p])) continue;
+      if (!b_.empty(p) || (allowed && !allowed[p]) || !b_.legal(us, p)) continue;
       int s = b_.value(us, p) * 5 / 4 + b_.value(op, p);
       if (!b_.nearstone(p)) {
         int dx = x - size / 2, dy = y - size / 2;
-        s = -(1 << 20) - dx * dx - dy * dy;  // far from every stone: last, centre first
+        s = kFarScore - dx * dx - dy * dy;  // far from every stone: last, centre first
       }
       out[n++] = Scored{p, s};
     }
   sortmoves(out, n);
-  return n;
+  // Points far from every stone are searched only when there is no other: the search
+  // below the root never looks at them, so one can only win on a shallow iteration's
+  // misjudgement (a 1 ms search answering the centre with a point five rows away).
+  int near = 0;
+  while (near < n && out[near].score > kFarScore) ++near;
+  return near > 0 ? near : n;
 }
 
 Move Searcher::vcfroot(const uint8_t* allowed, int fours) {

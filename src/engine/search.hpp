@@ -1,6 +1,9 @@
 // The search: iterative deepening principal-variation alpha-beta over the board, with
 // a transposition table, threat-ordered moves, killers and history, forced replies to
-// fours, the defences against open threes, and a search for wins by continuous fours.
+// fours, the defences against open threes, and the threat-space searches for wins by
+// continuous fours and by threes and fours. Every search follows the board's rule: a
+// point renju forbids black is never played by black, and a four whose only block is
+// forbidden wins for white.
 #pragma once
 
 #include <atomic>
@@ -107,9 +110,10 @@ class Searcher {
   // The static score for the side to move.
   int evaluate() const;
   // The moves worth trying, unsorted, each with its ordering score; their number.
-  int generate(Scored* out, Move ttmove, int ply) const;
-  // Every allowed empty point, those near stones first, best first; their number.
-  int rootmoves(const uint8_t* allowed, Scored* out) const;
+  int generate(Scored* out, Move ttmove, int ply);
+  // The allowed points that may be played: those near stones, best first, or when there
+  // is none every allowed empty point, the centre's first; their number.
+  int rootmoves(const uint8_t* allowed, Scored* out);
   // One iteration over the root moves, best first; the best goes to the front.
   int searchroot(Scored* moves, int n, int depth, int alpha, int beta);
   // True when a five can be made, or must be blocked, now; the move goes to `result`.
@@ -141,6 +145,8 @@ class Searcher {
   bool outofbudget();
   // True when the caller's stop flag is set.
   bool stopped() const;
+  // True when colour c is renju's black, whose double threes are mostly forbidden.
+  bool renjublack(Cell c) const { return c == kBlack && b_.rule() == Rule::kRenju; }
 
   Board& b_;
   TranspositionTable& tt_;

@@ -45,13 +45,16 @@ std::vector<std::uint8_t> choosable(const Reach& w) {
   return allowed;
 }
 
-// Sets the engine up with the stones of `map`, `player` to move.
+// Sets the engine up with the stones of `map` under the game's rule, `player` to move.
+// The engine's player 1 is black: under renju that is whoever moved first in this game;
+// the other rules treat both colours alike, so there the players keep their numbers.
 void setup(engine::Engine& e, int player) {
-  e.newgame(kSide);
+  const int black = rule == kRenju ? blackplayer() : kPlayer1;
+  e.newgame(kSide, static_cast<engine::Rule>(rule));
   for (int r = 1; r < kSize; ++r)
     for (int c = 1; c < kSize; ++c)
-      if (map[r][c] != kEmpty) e.put(c - 1, r - 1, map[r][c]);
-  e.settomove(player);
+      if (map[r][c] != kEmpty) e.put(c - 1, r - 1, map[r][c] == black ? 1 : 2);
+  e.settomove(player == black ? 1 : 2);
 }
 
 // The limits of one search: the thinking time, or the node count when one is set.

@@ -9,6 +9,7 @@
 #include "game/computer.hpp"
 #include "game/lone.hpp"
 #include "input/cursor.hpp"
+#include "record/recorder.hpp"
 #include "score/score.hpp"
 
 namespace gomoku {
@@ -21,7 +22,7 @@ bool reachable() {
   reach(w);
   for (int r = 1; r < kSize; ++r)
     for (int c = 1; c < kSize; ++c)
-      if (w.seen[r][c] && (r != kCentre || c != kCentre)) return true;
+      if (w.seen[r][c] && (r != kCentre || c != kCentre) && !forbid[r][c]) return true;
   return false;
 }
 
@@ -63,13 +64,18 @@ void centrerepair(int player, int before, int after) {
 }
 
 bool canplace() {
-  return map[kCentre][kCentre] == kEmpty || reachable();
+  return (map[kCentre][kCentre] == kEmpty && !forbid[kCentre][kCentre]) || reachable();
 }
 
 int playchess() {
+  recordturn();
   int player = whoturn % 2 == 0 ? kPlayer1 : kPlayer2;
-  // A board where the stone can reach no empty point is a draw, then scores: otherwise
-  // the turn could never end.
+  if (findforbidden(player)) {  // renju: black's forbidden points are marked for its turn
+    console::cls();
+    printfchessmap();
+  }
+  // A player whose stone can reach no empty point it may take draws the game (the turn
+  // could never end otherwise); the scores are typed as after a win.
   if (!canplace()) {
     console::print("平局\n");
     gameover = 1;
@@ -83,12 +89,16 @@ int playchess() {
     computermove(steer, &r, &c);
   else if (computer == 0)
     (player == kPlayer1 ? move1 : move2)(&r, &c);
-  else if (!personmove(steer, &r, &c))
-    return playchess();  // a take-back: the person's turn again, two stones earlier
+  else if (!personmove(steer, &r, &c)) {
+    recordmoves();       // a take-back: the record without the stones taken back,
+    return playchess();  // and the person's turn again, two stones earlier
+  }
   centrerepair(player, before, boardsum());
+  findforbidden(0);  // the marks are for this turn only
   lastr = r;
   lastc = c;
   addmove(r, c, player);
+  recordmoves();
   console::cls();
   printfchessmap();
   if (judge(r, c) != 1) return 0;
@@ -105,10 +115,12 @@ int gamemain() {
     playchess();
     ++whoturn;
     if (gameover == 1) {
+      recordgameover();
       // The result stays until a key is pressed, so that the players see the final
       // board and who won before score entry clears the screen.
       showresult();
       addstu(pn, pk);
+      recordscores(*pn, *pk);
       int k = againkey();
       key = k < 0 ? '\0' : static_cast<char>(k);
       gameover = 0;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "board/judge.hpp"
 #include "board/state.hpp"
 #include "console/chessmap.hpp"
 #include "console/console.hpp"
@@ -62,6 +63,7 @@ bool takeback(const Cursor& k) {
   undomove();
   undomove();
   whoturn -= 2;
+  findforbidden(whoturn % 2 == 0 ? kPlayer1 : kPlayer2);
   console::cls();
   printfchessmap();
   return true;
@@ -110,7 +112,8 @@ bool personmove(const Steering& s, int* x, int* y) {
       *y = k.c;
       return true;
     }
-    if (what != Keyed::kRefused) personredraw(s);
+    if (what == Keyed::kForbidden) sayat(kSideLine, kForbiddenText);
+    if (what != Keyed::kRefused && what != Keyed::kForbidden) personredraw(s);
   }
 }
 

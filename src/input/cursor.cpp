@@ -56,6 +56,7 @@ Cursor startcursor() {
 Keyed applykey(const Steering& s, Cursor& k, int key) {
   if (key == ' ') {
     if (k.r == kCentre && k.c == kCentre && map[k.r][k.c] != kEmpty) return Keyed::kRefused;
+    if (forbid[k.r][k.c]) return Keyed::kForbidden;
     map[k.r][k.c] = s.code;
     return Keyed::kPlaced;
   }
@@ -87,6 +88,7 @@ void dropcursor(const Cursor& k, int code) {
 
 void movecursor(const Steering& s, int* x, int* y, int (*nextkey)()) {
   Cursor k = startcursor();
+  bool told = false;  // the line refusing a forbidden point is on the screen
   for (;;) {
     int key = nextkey();
     if (key < 0) console::inputended();
@@ -96,7 +98,13 @@ void movecursor(const Steering& s, int* x, int* y, int (*nextkey)()) {
       *y = k.c;
       return;
     }
-    if (what != Keyed::kRefused) redraw();
+    if (what == Keyed::kForbidden) {  // the stone stays; a line under the board says why
+      if (!told) console::print("\n%s", kForbiddenText);
+      told = true;
+    } else if (what != Keyed::kRefused) {
+      redraw();
+      told = false;
+    }
   }
 }
 

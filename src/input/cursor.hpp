@@ -30,8 +30,11 @@ struct Cursor {
   bool moved = false;
   int centre = kEmpty;
 };
-// What one key did to the cursor.
-enum class Keyed { kPlaced, kRefused, kStepped, kOther };
+// What one key did to the cursor: kForbidden is Space on a point the rule forbids the
+// player (renju, black: `forbid`), which changes nothing either.
+enum class Keyed { kPlaced, kRefused, kForbidden, kStepped, kOther };
+// The line under the board that refuses a forbidden point.
+inline constexpr char kForbiddenText[] = "禁手：黑棋不能在这里落子";
 // A cursor on the centre at the start of a turn.
 Cursor startcursor();
 // Applies one key of player `s`: Space puts the stone down where it may be, a steering

@@ -11,7 +11,6 @@ namespace {
 
 using engine::Engine;
 
-constexpr int kOwn = 1, kTheirs = 2;
 constexpr size_t kDefaultMemory = size_t{64} << 20;
 constexpr size_t kProgramMemory = size_t{12} << 20;  // code, stacks, pattern tables
 
@@ -53,6 +52,29 @@ std::string format(const char* fmt, auto... args) {
 
 }  // namespace
 
+bool ruleof(int value, engine::Rule& rule, std::string& why) {
+  using engine::Rule;
+  switch (value & ~2) {
+    case 0:
+      rule = Rule::kFreestyle;
+      return true;
+    case 1:
+      rule = Rule::kStandard;
+      return true;
+    case 4:
+      rule = Rule::kRenju;
+      return true;
+    case 8:
+      rule = Rule::kCaro;
+      return true;
+  }
+  if (value < 0 || value >= 16)
+    why = "unknown rule bits";
+  else
+    why = "no such combination (0 freestyle, 1 exactly five, 4 renju, 8 caro, 2 may be added)";
+  return false;
+}
+
 int64_t movebudget(const Settings& s) {
   int64_t turn = s.timeout_turn > 0 ? s.timeout_turn : 20;
   int64_t budget = turn - std::max<int64_t>(turn / 8, std::min<int64_t>(20, turn / 2));
@@ -82,17 +104,19 @@ bool Protocol::handle(std::string line, std::vector<std::string>& reply) {
   } else if (cmd == "START") {
     start(args, reply);
   } else if (cmd == "RESTART") {
-    if (ready(reply)) engine_.newgame(engine_.size()), reply.push_back("OK");
+    if (ready(reply)) engine_.newgame(engine_.size(), rule_), me_ = 0, reply.push_back("OK");
   } else if (cmd == "BEGIN") {
     if (ready(reply)) move(reply);
   } else if (cmd == "TURN") {
     turn(args, reply);
   } else if (cmd == "BOARD") {
-    if (ready(reply)) engine_.newgame(engine_.size()), inboard_ = true;
+    if (ready(reply)) engine_.newgame(engine_.size(), rule_), board_.clear(), inboard_ = true;
   } else if (cmd == "TAKEBACK") {
     takeback(args, reply);
   } else if (cmd == "INFO") {
     info(args, reply);
+  } else if (cmd == "YXSHOWFORBID") {
+    if (ready(reply)) showforbid(reply);
   } else if (cmd == "ABOUT") {
     reply.push_back("name=\"gomoku\", version=\"1.0\", author=\"gomoku developers\"");
   } else {
@@ -110,11 +134,12 @@ void Protocol::start(const std::string& args, std::vector<std::string>& reply) {
   int size = 0;
   if (!number(args, size)) {
     reply.push_back("ERROR START needs the board size");
-  } else if (!engine_.newgame(size)) {
+  } else if (!engine_.newgame(size, rule_)) {
     reply.push_back(format("ERROR board size %d not supported (%d to %d)", size, engine::kMinSize,
                            engine::kMaxSize));
   } else {
     started_ = true;
+    me_ = 0;
     reply.push_back("OK");
   }
 }
@@ -127,7 +152,8 @@ void Protocol::turn(const std::string& args, std::vector<std::string>& reply) {
   } else if (engine_.at(xy[0], xy[1]) != 0) {
     reply.push_back(format("ERROR %d,%d is not an empty point", xy[0], xy[1]));
   } else {
-    engine_.put(xy[0], xy[1], kTheirs);
+    if (me_ == 0) me_ = engine::kWhite;  // the opponent moved first
+    engine_.put(xy[0], xy[1], 3 - me_);
     move(reply);
   }
 }
@@ -135,15 +161,51 @@ void Protocol::turn(const std::string& args, std::vector<std::string>& reply) {
 void Protocol::boardline(const std::string& line, std::vector<std::string>& reply) {
   int f[3];
   if (upper(line) == "DONE") {
-    inboard_ = false;
-    move(reply);
+    boarddone(reply);
   } else if (!numbers(line, 3, f) || f[2] < 1 || f[2] > 3) {
     reply.push_back("ERROR expected x,y,1|2|3 or DONE");
   } else if (engine_.at(f[0], f[1]) != 0) {
     reply.push_back(format("ERROR %d,%d is not an empty point", f[0], f[1]));
   } else {
-    engine_.put(f[0], f[1], f[2]);
+    engine_.put(f[0], f[1], f[2]);  // to find points given twice; set up again at DONE
+    board_.push_back({f[0], f[1], f[2]});
   }
+}
+
+void Protocol::boarddone(std::vector<std::string>& reply) {
+  inboard_ = false;
+  me_ = engine::kBlack;
+  for (const auto& s : board_)
+    if (s[2] != 3) {
+      me_ = s[2] == 1 ? engine::kBlack : engine::kWhite;
+      break;
+    }
+  engine_.newgame(engine_.size(), rule_);
+  for (const auto& s : board_) engine_.put(s[0], s[1], s[2] == 3 ? 3 : s[2] == 1 ? me_ : 3 - me_);
+  move(reply);
+}
+
+void Protocol::showforbid(std::vector<std::string>& reply) {
+  std::string line = "FORBID ";
+  for (auto [x, y] : engine_.forbiddenpoints()) line += format("%02d%02d", x, y);
+  reply.push_back(line);
+}
+
+bool Protocol::setrule(const std::string& value, std::vector<std::string>& reply) {
+  int v = 0;
+  engine::Rule rule;
+  std::string why;
+  if (!number(value, v)) return false;
+  if (!ruleof(v, rule, why)) {
+    reply.push_back("ERROR rule " + std::to_string(v) + " not supported: " + why);
+    return true;
+  }
+  settings_.rule = v;
+  if (rule != rule_) {
+    rule_ = rule;
+    engine_.setrule(rule);
+  }
+  return true;
 }
 
 void Protocol::takeback(const std::string& args, std::vector<std::string>& reply) {
@@ -171,7 +233,7 @@ void Protocol::info(const std::string& args, std::vector<std::string>& reply) {
   else if (key == "max_memory")
     ok = number(value, settings_.max_memory);
   else if (key == "rule")
-    ok = number(value, settings_.rule);
+    ok = setrule(value, reply);
   if (key.empty()) {
     reply.push_back("ERROR INFO needs a key and a value");
     return;
@@ -187,7 +249,8 @@ void Protocol::info(const std::string& args, std::vector<std::string>& reply) {
 }
 
 void Protocol::move(std::vector<std::string>& reply) {
-  engine_.settomove(kOwn);
+  if (me_ == 0) me_ = engine::kBlack;  // the engine moves first
+  engine_.settomove(me_);
   engine::Limits limits;
   if (nodes_)
     limits.nodes = nodes_;
@@ -198,7 +261,7 @@ void Protocol::move(std::vector<std::string>& reply) {
     reply.push_back("ERROR no empty point left");
     return;
   }
-  engine_.put(r.x, r.y, kOwn);
+  engine_.put(r.x, r.y, me_);
   uint64_t nps = r.time_ms > 0 ? r.nodes * 1000 / static_cast<uint64_t>(r.time_ms) : 0;
   reply.push_back(format("MESSAGE depth %d score %d nodes %" PRIu64 " nps %" PRIu64 " time %" PRId64
                          "ms%s",

@@ -2,6 +2,7 @@
 // from the input loop so that every exchange can be checked line by line.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,8 +17,12 @@ struct Settings {
   int64_t timeout_match = 0;    // whole match; 0 means no limit
   int64_t time_left = -1;       // of the match; -1 until the manager says
   uint64_t max_memory = 0;      // bytes; 0 means no limit
-  int rule = 0;                 // bit 0: exactly five wins (played as five or more)
+  int rule = 0;                 // bits: 1 exactly five, 2 continuous game, 4 renju, 8 caro
 };
+
+// The rule an INFO rule value asks for; false for a combination the engine does not
+// play (`why` then names it). The continuous-game bit changes nothing.
+bool ruleof(int value, engine::Rule& rule, std::string& why);
 
 // Time the engine may think about one move, keeping a margin for the reply to reach
 // the manager within timeout_turn and spreading the match time over the moves left.
@@ -50,12 +55,21 @@ class Protocol {
   void takeback(const std::string& args, std::vector<std::string>& reply);
   // INFO key value: a setting; unknown keys are ignored.
   void info(const std::string& args, std::vector<std::string>& reply);
+  // INFO rule value: the rule of this and later games, or an ERROR line naming it.
+  bool setrule(const std::string& value, std::vector<std::string>& reply);
+  // DONE: the stones of BOARD go down in the order given, the first one black's.
+  void boarddone(std::vector<std::string>& reply);
+  // YXSHOWFORBID: black's forbidden points, as "FORBID xxyyxxyy..."
+  void showforbid(std::vector<std::string>& reply);
   // The engine chooses a point for its own stone, puts it down and names it.
   void move(std::vector<std::string>& reply);
   // True when a game has been started; else an ERROR line.
   bool ready(std::vector<std::string>& reply);
 
   engine::Engine engine_;
+  engine::Rule rule_ = engine::Rule::kFreestyle;
+  int me_ = 0;  // the engine's colour in this game: 1 black, 2 white, 0 not known yet
+  std::vector<std::array<int, 3>> board_;  // the lines of BOARD so far
   Settings settings_;
   uint64_t nodes_;
   size_t memory_ = 0;

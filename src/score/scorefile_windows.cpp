@@ -32,27 +32,27 @@ bool lockedappend(HANDLE h, std::string_view record) {
 }
 
 // Held while a record is written, and by a console event that is to end the program.
-SRWLOCK recordlock = SRWLOCK_INIT;
+SRWLOCK writing = SRWLOCK_INIT;
 
-// Called before the console's own handler, which gives the console back and ends the
-// program: waits for a record being written to be whole or taken back, and holds the
-// lock, so that none is begun before the end.
-BOOL WINAPI holdrecords(DWORD) {
-  AcquireSRWLockExclusive(&recordlock);  // never let go: the program is ending
-  return FALSE;                          // on to the next handler
+// Called on a console event while a record is written, before the console's own handler
+// that ends the program (the handler registered last is called first): waits until the
+// record is whole or taken back, and keeps the lock, so that none is begun before the end.
+BOOL WINAPI holdrecord(DWORD) {
+  AcquireSRWLockExclusive(&writing);  // never let go: the program is ending
+  return FALSE;                       // on to the next handler
 }
 
-// Holds the program's end by a console event off while a record is written.
+// While one lives, the program's end by Ctrl-C or a closed window waits.
 class RecordHold {
  public:
   RecordHold() {
-    // Control handlers run last registered first: this one is registered once, when
-    // the first record is written, long after the console's.
-    static const bool registered = SetConsoleCtrlHandler(holdrecords, TRUE);
-    (void)registered;
-    AcquireSRWLockExclusive(&recordlock);
+    AcquireSRWLockExclusive(&writing);
+    SetConsoleCtrlHandler(holdrecord, TRUE);
   }
-  ~RecordHold() { ReleaseSRWLockExclusive(&recordlock); }
+  ~RecordHold() {
+    ReleaseSRWLockExclusive(&writing);  // first: an event being handled goes on to the end
+    SetConsoleCtrlHandler(holdrecord, FALSE);
+  }
   RecordHold(const RecordHold&) = delete;
   RecordHold& operator=(const RecordHold&) = delete;
 };

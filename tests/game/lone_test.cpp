@@ -9,6 +9,7 @@
 #include "board/state.hpp"
 #include "console/chessmap.hpp"
 #include "game/game.hpp"
+#include "input/cursor.hpp"
 #include "support/board.hpp"
 #include "support/scripted.hpp"
 
@@ -193,6 +194,22 @@ TEST(Lone, BetweenGamesTheScreenSaysWhatToPress) {
       EXPECT_EQ(shown, who ? "按 s 再来一局，按其他键退出" : "");
       EXPECT_EQ(testing::lines(t.con.screen(), 30) == testing::emptyboard(), who && key == 's');
     }
+}
+
+// Against the computer under renju, the person's Space on black's forbidden point is
+// refused with the line that says why, in place of the line of their keys.
+TEST(LoneRenju, AForbiddenPointIsRefusedWithALine) {
+  Lone t(1, " d ");
+  rule = kRenju;
+  for (auto [r, c] : {Point{7, 9}, {8, 9}, {9, 7}, {9, 8}}) map[r][c] = kPlayer1;
+  std::string said;
+  t.con.onkey = [&](int i) {
+    if (i == 1) said = t.con.screen().line(28);
+  };
+  EXPECT_EQ(playchess(), 0);
+  EXPECT_TRUE(said.starts_with(kForbiddenText)) << said;
+  EXPECT_EQ(map[9][9], kEmpty);
+  EXPECT_EQ(map[9][10], kPlayer1);
 }
 
 }  // namespace

@@ -15,6 +15,9 @@ struct Exchange {
   std::vector<std::string> out;  // "MOVE": any "x,y" reply; MESSAGE lines are left out
 };
 
+const std::string kCombination =
+    "no such combination (0 freestyle, 1 exactly five, 4 renju, 8 caro, 2 may be added)";
+
 const Exchange kExchanges[] = {
     {"begin_takes_the_centre", {"START 19", "BEGIN"}, {"OK", "9,9"}},
     {"sizes",
@@ -43,9 +46,25 @@ const Exchange kExchanges[] = {
       "ERROR 20,1 is not an empty point", "MOVE"}},
     {"info",
      {"INFO timeout_turn 500", "INFO foo bar", "INFO folder /tmp/x y", "INFO timeout_turn abc",
-      "INFO", "INFO max_memory -5", "INFO rule 1"},
+      "INFO", "INFO max_memory -5"},
      {"ERROR bad INFO timeout_turn abc", "ERROR INFO needs a key and a value",
       "ERROR bad INFO max_memory -5"}},
+    {"rule_values",
+     {"INFO rule 0", "INFO rule 1", "INFO rule 2", "INFO rule 3", "INFO rule 4", "INFO rule 6",
+      "INFO rule 8", "INFO rule 10", "INFO rule 5", "INFO rule 9", "INFO rule 12", "INFO rule 16",
+      "INFO rule -1", "INFO rule x"},
+     {"ERROR rule 5 not supported: " + kCombination, "ERROR rule 9 not supported: " + kCombination,
+      "ERROR rule 12 not supported: " + kCombination,
+      "ERROR rule 16 not supported: unknown rule bits",
+      "ERROR rule -1 not supported: unknown rule bits", "ERROR bad INFO rule x"}},
+    // BOARD's first stone is black's (here the opponent's); black's four is blocked, its
+    // double three at 4,3 is forbidden. A refused rule leaves renju in force.
+    {"renju_board_order_and_forbidden_points",
+     {"INFO rule 4", "INFO rule 5", "START 15",     "BOARD",       "4,1,2",       "9,1,1",
+      "4,2,2",       "9,9,1",       "2,3,2",        "10,10,1",     "3,3,2",       "11,11,1",
+      "10,1,2",      "5,9,1",       "11,1,2",       "5,10,1",      "12,1,2",      "1,13,1",
+      "13,1,2",      "DONE",        "YXSHOWFORBID", "INFO rule 0", "YXSHOWFORBID"},
+     {"ERROR rule 5 not supported: " + kCombination, "OK", "14,1", "FORBID 0403", "FORBID "}},
     {"takeback",
      {"START 15", "TURN 7,7", "TAKEBACK 7,7", "TAKEBACK 7,7", "TAKEBACK 7", "TURN 7,7"},
      {"OK", "MOVE", "OK", "ERROR no stone on 7,7", "ERROR TAKEBACK needs x,y", "MOVE"}},
