@@ -27,6 +27,15 @@ void addmove(int r, int c, int player) {
   if (nmoves < kMaxMoves) moves[nmoves++] = Placed{r, c, player};
 }
 
+bool undomove() {
+  if (nmoves == 0) return false;
+  const Placed& m = moves[--nmoves];
+  map[m.r][m.c] = kEmpty;
+  lastr = nmoves > 0 ? moves[nmoves - 1].r : 0;
+  lastc = nmoves > 0 ? moves[nmoves - 1].c : 0;
+  return true;
+}
+
 void resetstate() {
   newgame();
   whoturn = gameover = score1 = score2 = 0;

@@ -45,6 +45,9 @@ void newgame();
 void resetstate();
 // Records the stone `player` has just put down on (r, c) as the game's next move.
 void addmove(int r, int c, int player);
+// Takes the game's last stone off the board and out of `moves`; the stone before it
+// becomes the last one. False when the game has no stone.
+bool undomove();
 // True when (r, c) lies in the playing area, rows and columns 1 to 19.
 inline bool inside(int r, int c) {
   return r >= 1 && r < kSize && c >= 1 && c < kSize;

@@ -37,6 +37,7 @@ std::string frameline(int i) {
 
 // The legend's field j of line i, three columns wide (arrows take one column in
 // UTF-8 terminals and two in GBK ones, so they get one or two spaces before them).
+// Against the computer it adds the person's keys for take-back and hint.
 std::string helpfield(int i, int j, bool widearrows) {
   static const char* const kKeys1[] = {"1", "w", "a", "s", "d"};
   static const char* const kArrows[] = {"↑", "←", "↓", "→"};
@@ -44,6 +45,9 @@ std::string helpfield(int i, int j, bool widearrows) {
   if (i == 4 && j >= 5 && j <= 9) return std::string("  ") + kKeys1[j - 5];
   if (i == 5 && j == 5) return "  2";
   if (i == 5 && j >= 6 && j <= 9) return (widearrows ? " " : "  ") + std::string(kArrows[j - 6]);
+  // Against the computer: take back, hint; each word fills two fields.
+  static const char* const kExtras[2][3] = {{"  u", "  悔棋", ""}, {"  h", "  提示", ""}};
+  if (computer != 0 && (i == 7 || i == 8) && j >= 5 && j <= 7) return kExtras[i - 7][j - 5];
   return "   ";
 }
 

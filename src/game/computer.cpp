@@ -1,5 +1,6 @@
 #include "game/computer.hpp"
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <string>
 #include <system_error>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -21,7 +23,6 @@ namespace {
 
 constexpr int kSide = kSize - 1;  // rows and columns of the playing area
 constexpr int kSliceMs = 20;      // the screen is kept alive in slices this long
-constexpr int kStepMs = 150;      // how long each step of the stone stays on the screen
 constexpr std::size_t kMemory = std::size_t{64} << 20;  // the engine's tables
 
 std::string planned;    // the keys that steer the computer's stone this turn
@@ -125,6 +126,14 @@ std::pair<int, int> chooseorquit(int player, const std::vector<std::uint8_t>& al
 }
 
 }  // namespace
+
+bool bestpoint(int player, const Reach& w, bool moved, int& r, int& c) {
+  std::vector<std::uint8_t> allowed = choosable(w);
+  if (moved) allowed[index(kCentre, kCentre)] = 0;  // Space is refused there once it has moved
+  if (std::find(allowed.begin(), allowed.end(), 1) == allowed.end()) return false;
+  std::tie(r, c) = chooseorquit(player, allowed);
+  return true;
+}
 
 void computermove(const Steering& s, int* x, int* y) {
   Reach w;

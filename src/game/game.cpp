@@ -7,6 +7,7 @@
 #include "console/chessmap.hpp"
 #include "console/console.hpp"
 #include "game/computer.hpp"
+#include "game/lone.hpp"
 #include "input/cursor.hpp"
 #include "score/score.hpp"
 
@@ -77,10 +78,13 @@ int playchess() {
   console::print(player == kPlayer1 ? "现在轮到玩家1，请落子：" : "现在轮到玩家2，请落子：");
   int before = boardsum();
   int r = 0, c = 0;
+  const Steering& steer = player == kPlayer1 ? kSteer1 : kSteer2;
   if (player == computer)
-    computermove(player == kPlayer1 ? kSteer1 : kSteer2, &r, &c);
-  else
+    computermove(steer, &r, &c);
+  else if (computer == 0)
     (player == kPlayer1 ? move1 : move2)(&r, &c);
+  else if (!personmove(steer, &r, &c))
+    return playchess();  // a take-back: the person's turn again, two stones earlier
   centrerepair(player, before, boardsum());
   lastr = r;
   lastc = c;
@@ -105,7 +109,7 @@ int gamemain() {
       // the players see the final board and who won.
       showresult();
       addstu(pn, pk);
-      int k = console::getch();
+      int k = againkey();
       key = k < 0 ? '\0' : static_cast<char>(k);
       gameover = 0;
     }
