@@ -15,14 +15,18 @@ int runlength(int r, int c, int dr, int dc, int cur, int limit) {
   return n;
 }
 
-int judge(int r, int c) {
+bool fives(int r, int c) {
   int cur = map[r][c] == kPlayer1 ? kPlayer1 : kPlayer2;
-  console::print("cur = %d", cur);
   for (const auto& d : kDirections) {
     int count = 1 + runlength(r, c, d[0], d[1], cur) + runlength(r, c, -d[0], -d[1], cur);
-    if (count >= 5) return 1;
+    if (count >= 5) return true;
   }
-  return 0;
+  return false;
+}
+
+int judge(int r, int c) {
+  console::print("cur = %d", map[r][c] == kPlayer1 ? kPlayer1 : kPlayer2);
+  return fives(r, c) ? 1 : 0;
 }
 
 }  // namespace gomoku

@@ -9,6 +9,7 @@
 #include "game/computer.hpp"
 #include "game/lone.hpp"
 #include "input/cursor.hpp"
+#include "record/recorder.hpp"
 #include "score/score.hpp"
 
 namespace gomoku {
@@ -67,6 +68,7 @@ bool canplace() {
 }
 
 int playchess() {
+  recordturn();
   int player = whoturn % 2 == 0 ? kPlayer1 : kPlayer2;
   // The original game had no draw: on a board where the cursor can reach no empty
   // point the turn never ended. Here that ends the game as a draw, then scores.
@@ -83,12 +85,15 @@ int playchess() {
     computermove(steer, &r, &c);
   else if (computer == 0)
     (player == kPlayer1 ? move1 : move2)(&r, &c);
-  else if (!personmove(steer, &r, &c))
-    return playchess();  // a take-back: the person's turn again, two stones earlier
+  else if (!personmove(steer, &r, &c)) {
+    recordmoves();       // a take-back: the record without the stones taken back,
+    return playchess();  // and the person's turn again, two stones earlier
+  }
   centrerepair(player, before, boardsum());
   lastr = r;
   lastc = c;
   addmove(r, c, player);
+  recordmoves();
   console::cls();
   printfchessmap();
   if (judge(r, c) != 1) return 0;
@@ -105,10 +110,12 @@ int gamemain() {
     playchess();
     ++whoturn;
     if (gameover == 1) {
+      recordgameover();
       // The original game cleared the result at once for score entry; the pause lets
       // the players see the final board and who won.
       showresult();
       addstu(pn, pk);
+      recordscores(*pn, *pk);
       int k = againkey();
       key = k < 0 ? '\0' : static_cast<char>(k);
       gameover = 0;

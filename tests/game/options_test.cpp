@@ -32,7 +32,8 @@ TEST_P(CommandLines, GiveThePlayerTheTimeOrTheWayOut) {
   }
 }
 
-const char kUsage[] = "usage: gomoku [--computer 1|2] [--time MS] | --help | --version";
+const char kUsage[] =
+    "usage: gomoku [--computer 1|2] [--time MS] [--record FILE] [--load FILE[:N]]";
 const char kBadTime[] = "takes milliseconds from 1 to 3600000, not ";
 
 INSTANTIATE_TEST_SUITE_P(
@@ -63,6 +64,73 @@ INSTANTIATE_TEST_SUITE_P(
                    0,
                    0,
                    std::string("gomoku: -t ") + kBadTime + "'99999999999'"}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+struct RecordOptionCase {
+  const char* name;
+  std::vector<std::string> args;
+  std::string record, game;  // when accepted: the files to record in and to read a game from
+  int gamenumber;
+  bool replay;
+  std::string error;  // the line that refuses it; empty when accepted
+};
+
+class RecordOptions : public ::testing::TestWithParam<RecordOptionCase> {};
+
+TEST_P(RecordOptions, NameTheFilesAndTheGame) {
+  const RecordOptionCase& k = GetParam();
+  Options o = parseoptions(k.args);
+  EXPECT_EQ(o.status, k.error.empty() ? -1 : 2);
+  EXPECT_EQ(o.err.substr(0, o.err.find('\n')), k.error);
+  if (k.error.empty()) {
+    EXPECT_EQ((std::vector<std::string>{o.record, o.game}),
+              (std::vector<std::string>{k.record, k.game}));
+    EXPECT_EQ(o.gamenumber, k.gamenumber);
+    EXPECT_EQ(o.replay, k.replay);
+  }
+}
+
+const char kReplayAlone[] = "gomoku: --replay shows a recorded game and takes no other option";
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, RecordOptions,
+    ::testing::Values(
+        RecordOptionCase{"record", {"--record", "g.sgf"}, "g.sgf", "", 0, false, ""},
+        RecordOptionCase{"load_the_last", {"--load=g.psq"}, "", "g.psq", 0, false, ""},
+        RecordOptionCase{"load_a_game_and_record",
+                         {"--load", "g.sgf:2", "--record", "g.sgf", "-c", "1"},
+                         "g.sgf",
+                         "g.sgf",
+                         2,
+                         false,
+                         ""},
+        RecordOptionCase{
+            "windows_path", {"--replay", "C:\\g\\a.sgf"}, "", "C:\\g\\a.sgf", 0, true, ""},
+        RecordOptionCase{"windows_path_and_game",
+                         {"--replay=C:\\g\\a.sgf:12"},
+                         "",
+                         "C:\\g\\a.sgf",
+                         12,
+                         true,
+                         ""},
+        RecordOptionCase{"game_zero",
+                         {"--load", "g.sgf:0"},
+                         "",
+                         "",
+                         0,
+                         false,
+                         "gomoku: --load takes FILE or FILE:N, N a game from 1, not 'g.sgf:0'"},
+        RecordOptionCase{
+            "no_file_name", {"--record="}, "", "", 0, false, "gomoku: --record needs a file name"},
+        RecordOptionCase{
+            "replay_and_play", {"--replay", "g.sgf", "-t", "5"}, "", "", 0, false, kReplayAlone},
+        RecordOptionCase{"load_then_replay",
+                         {"--load", "a.sgf", "--replay", "b.sgf"},
+                         "",
+                         "",
+                         0,
+                         false,
+                         kReplayAlone}),
     [](const auto& i) { return std::string(i.param.name); });
 
 }  // namespace
