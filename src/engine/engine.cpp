@@ -15,10 +15,10 @@ Engine::Engine(size_t memory) : board_(std::make_unique<Board>()) {
 
 Engine::~Engine() = default;
 
-void Engine::setmemory(size_t memory) {
+bool Engine::setmemory(size_t memory) {
   memory = std::max(memory, kMinMemory);
-  tt_.resize(memory - memory / 8);
-  vcf_.resize(memory / 8);
+  const bool tt = tt_.resize(memory - memory / 8);
+  return vcf_.resize(memory / 8) && tt;
 }
 
 size_t Engine::memory() const {

@@ -41,8 +41,11 @@ class Engine {
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
 
-  // Resizes the tables to `memory` bytes; what they remember is lost.
-  void setmemory(size_t memory);
+  // Resizes the tables to `memory` bytes; what they remember is lost. False when the
+  // system gave less: the tables then take half what it would give, or stay as they were.
+  // Throws std::bad_alloc, leaving the engine unusable, only when not even the smallest
+  // tables can be had.
+  bool setmemory(size_t memory);
   // Bytes held by the tables.
   size_t memory() const;
 

@@ -12,7 +12,9 @@ namespace {
 
 constexpr int kInfinity = kWinScore + 1;
 constexpr int kMaxMoves = kMaxSize * kMaxSize;
-constexpr int kFarScore = -(1 << 20);  // root order of the points far from every stone
+constexpr int kFarScore = -(1 << 20);              // root order of the points far from every stone
+constexpr int64_t kMaxTimeMs = int64_t{1} << 40;   // 35 years
+constexpr uint64_t kMaxNodes = uint64_t{1} << 56;  // centuries at any speed
 
 // Settings chosen by matches of the engine against itself (80 games each, 0.1 s a move).
 constexpr int kMaxFours = 24;          // longest continuous-four attack tried
@@ -82,15 +84,6 @@ void VcfCache::Free::operator()(void* p) const {
   std::free(p);
 }
 
-void VcfCache::resize(size_t bytes) {
-  size_t n = 1;
-  while (n * 2 * sizeof(uint64_t) <= bytes) n *= 2;
-  slots_.reset();
-  slots_.reset(static_cast<uint64_t*>(std::calloc(n, sizeof(uint64_t))));
-  if (!slots_) throw std::bad_alloc();
-  mask_ = n - 1;
-}
-
 void VcfCache::clear() {
   std::memset(slots_.get(), 0, bytes());
 }
@@ -112,7 +105,7 @@ bool Searcher::outofbudget() {
   if (nodecap_ && nodes_ >= nodecap_) return aborted_ = true;
   if ((nodes_ & 255) != 0) return false;  // the clock and the stop flag every 256 nodes
   if (stopped()) return aborted_ = true;
-  if (mscap_ && elapsed() >= mscap_) return aborted_ = true;
+  if (clock_.reached(mscap_)) return aborted_ = true;
   return false;
 }
 
@@ -130,7 +123,7 @@ void Searcher::beginphase(int percent) {
 void Searcher::endphase() {
   nodecap_ = limits_.nodes;
   mscap_ = limits_.time_ms;
-  aborted_ = stopped() || (nodecap_ && nodes_ >= nodecap_) || (mscap_ && elapsed() >= mscap_);
+  aborted_ = stopped() || (nodecap_ && nodes_ >= nodecap_) || clock_.reached(mscap_);
 }
 
 // ---------------------------------------------------------------- evaluation
@@ -523,17 +516,15 @@ int Searcher::searchroot(Scored* moves, int n, int depth, int alpha, int beta) {
 
 void Searcher::begin(const Limits& limits) {
   limits_ = limits;
-  nodecap_ = limits.nodes;
-  mscap_ = limits.time_ms;
-  start_ = std::chrono::steady_clock::now();
+  // Budgets beyond any real use are cut so that the time and node arithmetic cannot
+  // overflow; a negative time is the least there is.
+  limits_.time_ms = limits.time_ms < 0 ? 1 : std::min(limits.time_ms, kMaxTimeMs);
+  limits_.nodes = std::min(limits.nodes, kMaxNodes);
+  nodecap_ = limits_.nodes;
+  mscap_ = limits_.time_ms;
+  clock_.start();
   nodes_ = 0;
   aborted_ = false;
-}
-
-int64_t Searcher::elapsed() const {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
-                                                               start_)
-      .count();
 }
 
 bool Searcher::immediate(const Scored* moves, int n, SearchResult& result) const {

@@ -7,12 +7,12 @@
 #pragma once
 
 #include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "engine/board.hpp"
+#include "engine/clock.hpp"
 #include "engine/tt.hpp"
 
 namespace gomoku::engine {
@@ -48,8 +48,9 @@ struct SearchResult {
 // The failed continuous-four attempts, by position key and depth.
 class VcfCache {
  public:
-  // Sizes the cache to the largest power of two of entries within `bytes`.
-  void resize(size_t bytes);
+  // Sizes the cache to the largest power of two of entries within `bytes`, all empty;
+  // short of memory, as resizetable() says.
+  bool resize(size_t bytes) { return resizetable(slots_, mask_, bytes); }
   void clear();
   // True when the position failed with at least `depth` fours to spare.
   bool failed(uint64_t key, int depth) const;
@@ -87,7 +88,7 @@ class Searcher {
   // Positions visited since begin().
   uint64_t nodes() const { return nodes_; }
   // Milliseconds since begin().
-  int64_t elapsed() const;
+  int64_t elapsed() { return clock_.elapsed(); }
 
  private:
   struct Scored {
@@ -152,7 +153,7 @@ class Searcher {
   TranspositionTable& tt_;
   VcfCache& vcf_;
   Limits limits_;
-  std::chrono::steady_clock::time_point start_;
+  Clock clock_;
   uint64_t nodes_ = 0;
   uint64_t nodecap_ = 0;  // the search stops at this many nodes (0: no cap)
   int64_t mscap_ = 0;     // ... or after this many milliseconds (0: no cap)

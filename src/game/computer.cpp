@@ -4,7 +4,11 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <exception>
+#include <new>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <tuple>
 #include <utility>
@@ -68,17 +72,23 @@ engine::Limits limits() {
 }
 
 // Runs the engine's search among `allowed` on a worker thread while the main thread
-// keeps the screen alive.
+// keeps the screen alive; what the search throws is thrown here.
 engine::Result searchidling(engine::Engine& e, const std::vector<std::uint8_t>& allowed) {
   std::atomic<bool> done{false};
   engine::Result result;
+  std::exception_ptr failure;
   std::jthread worker([&] {
     shieldthread();
-    result = e.search(limits(), &allowed);
+    try {
+      result = e.search(limits(), &allowed);
+    } catch (...) {
+      failure = std::current_exception();
+    }
     done = true;
   });
   while (!done) console::con().idle(kSliceMs);
   worker.join();
+  if (failure) std::rethrow_exception(failure);
   return result;
 }
 
@@ -100,13 +110,31 @@ int plannedkey() {
   return taken < planned.size() ? static_cast<unsigned char>(planned[taken++]) : -1;
 }
 
+// Ends the program, status 1, with a line saying why the computer cannot think.
+[[noreturn]] void cannotthink(const std::string& why) {
+  console::con().quit(1, "gomoku: the computer cannot think: " + why + "\n");
+  std::abort();  // never reached: quit() does not return
+}
+
+// The point the computer chooses, as (row, column); the program ends when there is no
+// memory for its engine or no thread to think on.
+std::pair<int, int> chooseorquit(int player, const std::vector<std::uint8_t>& allowed) {
+  try {
+    return choose(player, allowed);
+  } catch (const std::bad_alloc&) {
+    cannotthink("not enough memory");
+  } catch (const std::system_error& e) {
+    cannotthink("no thread to think on (" + e.code().message() + ")");
+  }
+}
+
 }  // namespace
 
 bool bestpoint(int player, const Reach& w, bool moved, int& r, int& c) {
   std::vector<std::uint8_t> allowed = choosable(w);
   if (moved) allowed[index(kCentre, kCentre)] = 0;  // Space is refused there once it has moved
   if (std::find(allowed.begin(), allowed.end(), 1) == allowed.end()) return false;
-  std::tie(r, c) = choose(player, allowed);
+  std::tie(r, c) = chooseorquit(player, allowed);
   return true;
 }
 
@@ -114,7 +142,7 @@ void computermove(const Steering& s, int* x, int* y) {
   Reach w;
   reach(w);
   console::print("\n电脑正在思考. . .");
-  auto [r, c] = choose(s.code, choosable(w));
+  auto [r, c] = chooseorquit(s.code, choosable(w));
   planned = steerkeys(s, w, r, c);
   taken = 0;
   movecursor(s, x, y, plannedkey);

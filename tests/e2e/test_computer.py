@@ -136,6 +136,22 @@ class Computer(GameTest):
         g.send("Up")  # O steers with the arrow keys as well
         g.wait(lambda s: stones(s, "O") == {(8, 9)})
 
+    def test_no_memory_to_think_ends_the_game_with_a_line_and_status_1(self):
+        binary = tmuxlib.BINARY
+        self.addCleanup(setattr, tmuxlib, "BINARY", binary)
+        tmuxlib.BINARY = "/bin/sh"  # the game with 20 MB of address space: no room to think
+        g = self.game(args=["-c", 'ulimit -v 20000 && exec "$0" -c 1', binary])
+        g.waitline(0, tmuxlib.PROMPT)
+        g.type("y")
+        g.send("Enter")
+        self.assertEqual(g.status(), 1)
+        said = [line for line in g.screen() if line.startswith("gomoku: ")]
+        self.assertEqual(len(said), 1, said)
+        self.assertTrue(said[0].startswith("gomoku: the computer cannot think: "), said)
+        flags = modeflags(g.stty())
+        self.assertTrue(flags["icanon"] and flags["echo"])
+        self.assertIsNone(g.file())
+
 
 if __name__ == "__main__":
     tmuxlib.main()
