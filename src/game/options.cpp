@@ -1,5 +1,6 @@
 #include "game/options.hpp"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "board/state.hpp"
@@ -12,11 +13,13 @@ namespace {
 constexpr int kMaxThinkMs = 3600000;  // an hour
 
 const char kUsage[] =
-    "usage: gomoku [--computer 1|2] [--time MS] [--rule NAME] [--record FILE]\n"
-    "              [--load FILE[:N]]\n"
+    "usage: gomoku [--computer 1|2] [--time MS] [--level N] [--rule NAME]\n"
+    "              [--record FILE] [--load FILE[:N]]\n"
     "       gomoku --replay FILE[:N] | --help | --version\n"
     "  -c, --computer N  the computer plays player N: 1 (O, w a s d) or 2 (X, arrow keys)\n"
     "  -t, --time MS     its thinking time per move in milliseconds (default 1000)\n"
+    "  -l, --level N     how well it plays, with --computer: 1 a beginner, 5 a club\n"
+    "                    player, 9 the strongest (default 9); below 9 it answers quickly\n"
     "      --rule NAME   the rule: freestyle (default), standard, renju or caro\n"
     "      --record FILE record every game in FILE as played (SGF, or PSQ for .psq)\n"
     "      --load FILE[:N]\n"
@@ -25,6 +28,28 @@ const char kUsage[] =
     "                    show game N move by move: d a w s or the arrows, q to leave\n"
     "  -h, --help        show this help and exit\n"
     "      --version     show the version and exit\n";
+
+// Options that only mean something with another one: given without it, they are refused
+// rather than silently doing nothing. Either spelling of each counts.
+struct Need {
+  const char *option, *letter;        // the option, long and one-letter
+  const char *needed, *neededletter;  // ... and the one it needs
+};
+constexpr Need kNeeds[] = {
+    {"--level", "-l", "--computer", "-c"},
+};
+
+// Why the options named in `given` cannot go together, or nothing when they can.
+std::string unmet(const std::vector<std::string>& given) {
+  auto has = [&](const char* a, const char* b) {
+    return std::find(given.begin(), given.end(), a) != given.end() ||
+           std::find(given.begin(), given.end(), b) != given.end();
+  };
+  for (const Need& n : kNeeds)
+    if (has(n.option, n.letter) && !has(n.needed, n.neededletter))
+      return std::string(n.option) + " has a meaning only with " + n.needed;
+  return "";
+}
 
 // A command line that is refused: one line saying why, then the usage.
 Options refused(const std::string& why) {
@@ -97,6 +122,7 @@ int userecords(const Options& o) {
 Options parseoptions(const std::vector<std::string>& args) {
   Options o;
   bool replayed = false, played = false;  // --replay given; an option of play given
+  std::vector<std::string> given;         // the options' names as typed
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string name, value;
     bool hasvalue = attached(args[i], name, value);
@@ -104,6 +130,8 @@ Options parseoptions(const std::vector<std::string>& args) {
     bool timeopt = name == "-t" || name == "--time";
     bool recordopt = name == "--record", gameopt = name == "--load" || name == "--replay";
     bool ruleopt = name == "--rule";
+    bool levelopt = name == "-l" || name == "--level";
+    given.push_back(name);
     if (!hasvalue && (name == "-h" || name == "--help")) {
       o.status = 0;
       o.out = kUsage;
@@ -114,7 +142,7 @@ Options parseoptions(const std::vector<std::string>& args) {
       o.out = "gomoku " GOMOKU_VERSION "\n";
       return o;
     }
-    if (!computeropt && !timeopt && !ruleopt && !recordopt && !gameopt)
+    if (!computeropt && !timeopt && !ruleopt && !recordopt && !gameopt && !levelopt)
       return refused("unknown option '" + args[i] + "'");
     if (!hasvalue && i + 1 == args.size()) return refused(name + " needs a value");
     if (!hasvalue) value = args[++i];
@@ -124,17 +152,21 @@ Options parseoptions(const std::vector<std::string>& args) {
       return refused(name + " takes FILE or FILE:N, N a game from 1, not '" + value + "'");
     if (gameopt) o.replay = name == "--replay";
     replayed = replayed || name == "--replay";
-    played = played || computeropt || timeopt || ruleopt || recordopt || name == "--load";
+    played =
+        played || computeropt || timeopt || ruleopt || recordopt || levelopt || name == "--load";
     if (computeropt && !number(value, 1, 2, o.computer))
       return refused(name + " takes 1 or 2, not '" + value + "'");
     if (timeopt && !number(value, 1, kMaxThinkMs, o.thinkms))
       return refused(name + " takes milliseconds from 1 to " + std::to_string(kMaxThinkMs) +
                      ", not '" + value + "'");
+    if (levelopt && !number(value, 1, 9, o.level))
+      return refused(name + " takes a level from 1 to 9, not '" + value + "'");
     if (ruleopt && !rulenamed(value, o.rule))
       return refused(name + " takes freestyle, standard, renju or caro, not '" + value + "'");
   }
   if (replayed && played)
     return refused("--replay shows a recorded game and takes no other option");
+  if (std::string why = unmet(given); !why.empty()) return refused(why);
   return o;
 }
 
@@ -145,6 +177,7 @@ int useoptions(int argc, char** argv) {
   std::fflush(stdout);
   computer = o.computer;
   thinkms = o.thinkms;
+  level = o.level;
   rule = o.rule < 0 ? kFreestyle : o.rule;
   return o.status < 0 ? userecords(o) : o.status;
 }
