@@ -11,15 +11,19 @@ differ even where the openings repeat, and the whole ladder plays the same games
 on another run: levels 1 to 8 look ahead by node counts, and the clock (--turn-ms) only
 stops them when the machine is too slow for those. Level 9 thinks for --turn-ms.
 
+A game against BSD gomoku still going after --bsd-game-s seconds (it sometimes thinks for
+many minutes about one move) is given up and counted apart.
+
 usage: nice -n 10 bench/levels.py [--pairs N] [--bsd-pairs N] [--turn-ms MS] [--jobs N]
-                                  [--only 3-1,9-bsd,...] [--engine PATH] [--referee DIR]
-                                  [--log FILE]
+                                  [--only 3-1,9-bsd,...] [--bsd-game-s S] [--engine PATH]
+                                  [--referee DIR] [--log FILE]
 """
 import argparse
 import concurrent.futures
 import json
 import os
 import sys
+import threading
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 LADDER = [(n, n - 2) for n in range(3, 10)] + [(1, "bsd"), (5, "bsd"), (9, "bsd")]
@@ -48,11 +52,28 @@ def game(args, match, pair, swapped):
     upper, lower = (player(referee, args.engine, side, 1000 * k + pair, args.turn_ms)
                     for k, side in enumerate(match, start=1))
     black, white = (lower, upper) if swapped else (upper, lower)
+    # BSD gomoku has no clock, and now and then thinks for many minutes about one move:
+    # past --bsd-game-s its game is given up and left out of the count.
+    bsd = [p for p in (upper, lower) if isinstance(p, referee.BSD)]
+    cut = threading.Event()
+
+    def giveup():
+        cut.set()
+        if bsd[0].proc:
+            bsd[0].proc.kill()
+
+    timer = threading.Timer(args.bsd_game_s, giveup) if bsd else None
+    if timer:
+        timer.start()
     try:
         winner, why, moves, times = referee.play_game(
             black, white, openings[pair % len(openings)], None, 19, "freestyle")
     finally:
+        if timer:
+            timer.cancel()
         upper.close(), lower.close()
+    if cut.is_set():
+        return None, f"given up after {args.bsd_game_s} s", [referee.to_str(m) for m in moves], 0, 0
     mine = 1 if swapped else 0
     per = {c: [t for s, t in times if s == c] for c in (0, 1)}
     mean = {c: sum(v) / len(v) if v else 0.0 for c, v in per.items()}
@@ -71,16 +92,18 @@ def matches(args):
     return picked
 
 
-def row(match, results):
+def row(match, everything):
     """One line of the table for a match's results."""
-    n = len(results)
+    results = [r for r in everything if r[0] is not None]
+    n = max(len(results), 1)
     wins = sum(1 for r in results if r[0] == 1.0)
     draws = sum(1 for r in results if r[0] == 0.5)
     upper_s = sum(r[3] for r in results) / n
     lower_s = sum(r[4] for r in results) / n
     stones = sum(len(r[2]) for r in results) / n
-    return (f"| {name(match[0])} | {name(match[1])} | {n} | {wins} | {draws} | {n - wins - draws} "
-            f"| {100 * wins / n:.0f} % | {stones:.0f} | {upper_s:.3f} | {lower_s:.3f} |")
+    return (f"| {name(match[0])} | {name(match[1])} | {len(results)} | {wins} | {draws} "
+            f"| {len(results) - wins - draws} | {100 * wins / n:.0f} % | {stones:.0f} "
+            f"| {upper_s:.3f} | {lower_s:.3f} | {len(everything) - len(results)} |")
 
 
 def main():
@@ -89,6 +112,8 @@ def main():
     ap.add_argument("--bsd-pairs", type=int, default=10, help="game pairs against BSD gomoku")
     ap.add_argument("--turn-ms", type=int, default=1000, help="timeout_turn of the engines")
     ap.add_argument("--jobs", type=int, default=1, help="games played at once")
+    ap.add_argument("--bsd-game-s", type=float, default=1200,
+                    help="a game against BSD gomoku still going after this long is given up")
     ap.add_argument("--only", help="matches to play, e.g. 3-1,9-bsd (default: the ladder)")
     ap.add_argument("--engine", default=os.path.join(ROOT, "build", "pbrain-gomoku"))
     ap.add_argument("--referee", default=os.path.join(ROOT, "..", "shared", "referee"))
@@ -114,8 +139,8 @@ def main():
                   f"{'white' if swapped else 'black'}: {r[0]} by {r[1]} after {len(r[2])} stones",
                   file=sys.stderr, flush=True)
     print("| level | against | games | wins | draws | losses | wins % | stones | "
-          "s/move | s/move against |")
-    print("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|")
+          "s/move | s/move against | given up |")
+    print("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|")
     for m in matches(args):
         print(row(m, results[m]))
 
