@@ -14,6 +14,7 @@ int lastr = 0, lastc = 0;
 int computer = 0;
 int thinkms = 1000;
 long thinknodes = 0;
+int level = 9;
 Placed moves[kMaxMoves];
 int nmoves = 0;
 int rule = kFreestyle;
@@ -52,6 +53,7 @@ void resetstate() {
   computer = 0;
   thinkms = 1000;
   thinknodes = 0;
+  level = 9;
   rule = kFreestyle;
 }
 

@@ -29,6 +29,7 @@ extern int computer;           // the player the computer plays: 1 or 2; 0 for n
 extern int thinkms;            // the computer's thinking time per move, in milliseconds
 extern long thinknodes;        // when above 0: it thinks this many positions instead, the
                                // same move on every machine (tests)
+extern int level;              // how well it plays: 1 a beginner ... 9 the strongest
 
 // The rules a game is played by (--rule), in the engine's order of its Rule.
 inline constexpr int kFreestyle = 0, kStandard = 1, kRenju = 2, kCaro = 3;

@@ -95,6 +95,16 @@ bool Engine::wins(int x, int y) const {
   return board_->onboard(x, y) && board_->threat(board_->tomove(), pointat(x, y)) == kWin;
 }
 
+Threat Engine::threat(int who, int x, int y) const {
+  if (!board_->onboard(x, y) || (who != kBlack && who != kWhite)) return kQuiet;
+  return board_->threat(static_cast<Cell>(who), pointat(x, y));
+}
+
+int Engine::value(int who, int x, int y) const {
+  if (!board_->onboard(x, y) || (who != kBlack && who != kWhite)) return 0;
+  return board_->value(static_cast<Cell>(who), pointat(x, y));
+}
+
 void Engine::rebuild(Rule rule) {
   Cell turn = board_->tomove();
   board_->reset(board_->size(), rule);

@@ -83,6 +83,13 @@ class Engine {
   // True when the player to move, putting a stone on the empty point (x, y), makes a
   // line that wins under the rule.
   bool wins(int x, int y) const;
+  // What player `who` (1 or 2) would make by putting a stone on the empty point (x, y):
+  // kQuiet for a taken point or one off the board. Under renju black's kThreeThree needs
+  // forbidden() to decide.
+  Threat threat(int who, int x, int y) const;
+  // The weight the engine gives the empty point (x, y) for player `who` (1 or 2) when it
+  // orders its moves; 0 for a taken point or one off the board.
+  int value(int who, int x, int y) const;
 
   // Chooses a move for the player to move. `allowed`, when given, holds size*size
   // flags, index y*size + x: only those points may be chosen, and the result is always

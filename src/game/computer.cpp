@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <exception>
+#include <functional>
 #include <new>
 #include <string>
 #include <system_error>
@@ -17,6 +19,7 @@
 #include "board/state.hpp"
 #include "console/console.hpp"
 #include "engine/engine.hpp"
+#include "engine/level.hpp"
 
 namespace gomoku {
 namespace {
@@ -33,6 +36,32 @@ std::size_t taken = 0;  // how many of them the cursor has read
 engine::Engine& brain() {
   static engine::Engine* e = new engine::Engine(kMemory);
   return *e;
+}
+
+// The computer of a level below the strongest: its own engine, with tables of the size
+// the level needs, and the level's player. Its randomness comes from the clock, or is
+// fixed when the computer thinks by node counts, so that such games can be replayed.
+struct Weaker {
+  Weaker()
+      : player(engine::levelsettings(
+            level, thinknodes > 0
+                       ? 1
+                       : static_cast<std::uint64_t>(
+                             std::chrono::steady_clock::now().time_since_epoch().count()))),
+        e(player.level().memory) {}
+  engine::LevelPlayer player;
+  engine::Engine e;
+};
+
+// The computer of the level set now, made on first use and again when the level has
+// changed, at no other time; like brain(), never destroyed while it may be searching.
+Weaker& weaker() {
+  static Weaker* w = nullptr;
+  if (!w || w->player.level().level != level) {
+    delete w;  // no search runs: each one is over before its caller goes on
+    w = new Weaker;
+  }
+  return *w;
 }
 
 // The engine's index of the point at row r, column c.
@@ -71,16 +100,16 @@ engine::Limits limits() {
   return l;
 }
 
-// Runs the engine's search among `allowed` on a worker thread while the main thread
-// keeps the screen alive; what the search throws is thrown here.
-engine::Result searchidling(engine::Engine& e, const std::vector<std::uint8_t>& allowed) {
+// Runs `think` (a search) on a worker thread while the main thread keeps the screen
+// alive; what it throws is thrown here.
+engine::Result searchidling(const std::function<engine::Result()>& think) {
   std::atomic<bool> done{false};
   engine::Result result;
   std::exception_ptr failure;
   std::jthread worker([&] {
     shieldthread();
     try {
-      result = e.search(limits(), &allowed);
+      result = think();
     } catch (...) {
       failure = std::current_exception();
     }
@@ -92,11 +121,15 @@ engine::Result searchidling(engine::Engine& e, const std::vector<std::uint8_t>& 
   return result;
 }
 
-// The point that the computer chooses for `player` among `allowed`, as (row, column).
-std::pair<int, int> choose(int player, const std::vector<std::uint8_t>& allowed) {
-  engine::Engine& e = brain();
+// The point that the computer chooses for `player` among `allowed`, as (row, column):
+// at its level, or as the strongest when `best` (a hint should be the best move).
+std::pair<int, int> choose(int player, const std::vector<std::uint8_t>& allowed, bool best) {
+  const bool weak = !best && level < engine::kMaxLevel;
+  engine::Engine& e = weak ? weaker().e : brain();
   setup(e, player);
-  engine::Result result = searchidling(e, allowed);
+  engine::Result result = searchidling([&] {
+    return weak ? weaker().player.choose(e, limits(), &allowed) : e.search(limits(), &allowed);
+  });
   if (result.x >= 0 && allowed[index(result.y + 1, result.x + 1)])
     return {result.y + 1, result.x + 1};
   for (int i = 0; i < kSide * kSide; ++i)  // the engine promises one of them; if not
@@ -116,11 +149,11 @@ int plannedkey() {
   std::abort();  // never reached: quit() does not return
 }
 
-// The point the computer chooses, as (row, column); the program ends when there is no
-// memory for its engine or no thread to think on.
-std::pair<int, int> chooseorquit(int player, const std::vector<std::uint8_t>& allowed) {
+// The point the computer chooses, as (row, column), as choose() says; the program ends
+// when there is no memory for its engine or no thread to think on.
+std::pair<int, int> chooseorquit(int player, const std::vector<std::uint8_t>& allowed, bool best) {
   try {
-    return choose(player, allowed);
+    return choose(player, allowed, best);
   } catch (const std::bad_alloc&) {
     cannotthink("not enough memory");
   } catch (const std::system_error& e) {
@@ -134,7 +167,7 @@ bool bestpoint(int player, const Reach& w, bool moved, int& r, int& c) {
   std::vector<std::uint8_t> allowed = choosable(w);
   if (moved) allowed[index(kCentre, kCentre)] = 0;  // Space is refused there once it has moved
   if (std::find(allowed.begin(), allowed.end(), 1) == allowed.end()) return false;
-  std::tie(r, c) = chooseorquit(player, allowed);
+  std::tie(r, c) = chooseorquit(player, allowed, true);
   return true;
 }
 
@@ -142,7 +175,7 @@ void computermove(const Steering& s, int* x, int* y) {
   Reach w;
   reach(w);
   console::print("\n电脑正在思考. . .");
-  auto [r, c] = chooseorquit(s.code, choosable(w));
+  auto [r, c] = chooseorquit(s.code, choosable(w), false);
   planned = steerkeys(s, w, r, c);
   taken = 0;
   movecursor(s, x, y, plannedkey);

@@ -13,10 +13,10 @@ inline constexpr int kStepMs = 150;
 // the centre to the chosen point, one frame per step, and puts it down with Space;
 // stores the point through `x` (row) and `y` (column).
 void computermove(const Steering& s, int* x, int* y);
-// The point the computer would choose for `player` (thinking as on its own turn, the
-// screen alive) among those that `w` has seen from a stone that has or has not `moved`
-// and that the stone may be put down on, on the board as the turn began; false when
-// there is none.
+// The point the computer at its strongest would choose for `player`, whatever the level
+// (thinking as on its own turn, the screen alive), among those that `w` has seen from a stone that
+// has or has not `moved` and that the stone may be put down on, on the board as the turn began;
+// false when there is none.
 bool bestpoint(int player, const Reach& w, bool moved, int& r, int& c);
 
 // Keeps the signals that the game handles away from the calling thread, so that they

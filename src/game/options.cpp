@@ -14,11 +14,13 @@ namespace {
 constexpr int kMaxThinkMs = 3600000;  // an hour
 
 const char kUsage[] =
-    "usage: gomoku [--computer 1|2] [--time MS] [--rule NAME] [--record FILE]\n"
-    "              [--load FILE[:N]]\n"
+    "usage: gomoku [--computer 1|2] [--time MS] [--level N] [--rule NAME]\n"
+    "              [--record FILE] [--load FILE[:N]]\n"
     "       gomoku --replay FILE[:N] | --help | --version\n"
     "  -c, --computer N  the computer plays player N: 1 (O, w a s d) or 2 (X, arrow keys)\n"
     "  -t, --time MS     its thinking time per move in milliseconds (default 1000)\n"
+    "  -l, --level N     how well it plays: 1 a beginner, 5 a club player, 9 the\n"
+    "                    strongest (default); with --computer only\n"
     "      --rule NAME   the rule: freestyle (default), standard, renju or caro\n"
     "      --record FILE record every game in FILE as played (SGF, or PSQ for .psq)\n"
     "      --load FILE[:N]\n"
@@ -32,6 +34,7 @@ const char kUsage[] =
 constexpr std::pair<const char*, const char*> kLetters[] = {
     {"-c", "--computer"},
     {"-t", "--time"},
+    {"-l", "--level"},
     {"-h", "--help"},
 };
 
@@ -39,6 +42,7 @@ constexpr std::pair<const char*, const char*> kLetters[] = {
 // rather than silently doing nothing. By long name.
 constexpr std::pair<const char*, const char*> kNeeds[] = {
     {"--time", "--computer"},
+    {"--level", "--computer"},
 };
 
 // The long name of option `name`, as typed in either form.
@@ -136,6 +140,7 @@ Options parseoptions(const std::vector<std::string>& args) {
     bool timeopt = name == "-t" || name == "--time";
     bool recordopt = name == "--record", gameopt = name == "--load" || name == "--replay";
     bool ruleopt = name == "--rule";
+    bool levelopt = name == "-l" || name == "--level";
     if (!hasvalue && (name == "-h" || name == "--help")) {
       o.status = 0;
       o.out = kUsage;
@@ -146,7 +151,7 @@ Options parseoptions(const std::vector<std::string>& args) {
       o.out = "gomoku " GOMOKU_VERSION "\n";
       return o;
     }
-    if (!computeropt && !timeopt && !ruleopt && !recordopt && !gameopt)
+    if (!computeropt && !timeopt && !ruleopt && !recordopt && !gameopt && !levelopt)
       return refused("unknown option '" + args[i] + "'");
     if (!hasvalue && i + 1 == args.size()) return refused(name + " needs a value");
     if (!hasvalue) value = args[++i];
@@ -156,12 +161,15 @@ Options parseoptions(const std::vector<std::string>& args) {
       return refused(name + " takes FILE or FILE:N, N a game from 1, not '" + value + "'");
     if (gameopt) o.replay = name == "--replay";
     replayed = replayed || name == "--replay";
-    played = played || computeropt || timeopt || ruleopt || recordopt || name == "--load";
+    played =
+        played || computeropt || timeopt || ruleopt || recordopt || levelopt || name == "--load";
     if (computeropt && !number(value, 1, 2, o.computer))
       return refused(name + " takes 1 or 2, not '" + value + "'");
     if (timeopt && !number(value, 1, kMaxThinkMs, o.thinkms))
       return refused(name + " takes milliseconds from 1 to " + std::to_string(kMaxThinkMs) +
                      ", not '" + value + "'");
+    if (levelopt && !number(value, 1, 9, o.level))
+      return refused(name + " takes a level from 1 to 9, not '" + value + "'");
     if (ruleopt && !rulenamed(value, o.rule))
       return refused(name + " takes freestyle, standard, renju or caro, not '" + value + "'");
   }
@@ -178,6 +186,7 @@ int useoptions(int argc, char** argv) {
   std::fflush(stdout);
   computer = o.computer;
   thinkms = o.thinkms;
+  level = o.level;
   rule = o.rule < 0 ? kFreestyle : o.rule;
   return o.status < 0 ? userecords(o) : o.status;
 }

@@ -1,5 +1,5 @@
-// The command line: who the computer plays, how long it thinks, the rule, and the game
-// records to write, to play on from or to show.
+// The command line: who the computer plays, how long it thinks and how well, the rule,
+// and the game records to write, to play on from or to show.
 #pragma once
 
 #include <string>
@@ -11,6 +11,7 @@ namespace gomoku {
 struct Options {
   int computer = 0;      // the player the computer plays: 1 or 2; 0 for none
   int thinkms = 1000;    // its thinking time per move, in milliseconds
+  int level = 9;         // how well it plays: 1 a beginner ... 9 the strongest
   std::string record;    // the file every game is recorded in; empty for none
   std::string game;      // the record file of the game to play on from or show; empty for none
   int gamenumber = 0;    // which game of it: from 1, or 0 for the last

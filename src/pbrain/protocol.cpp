@@ -147,8 +147,17 @@ bool isend(std::string_view line) {
   return line.size() <= kMaxLine && firstword(trim(line)) == "END";
 }
 
-Protocol::Protocol(uint64_t nodes, bool clock)
-    : engine_(kDefaultMemory), nodes_(nodes), clock_(clock || !nodes), memory_(kDefaultMemory) {}
+Protocol::Protocol(uint64_t nodes, bool clock, int level, uint64_t seed)
+    : player_(engine::levelsettings(level, seed)),
+      engine_(tablesize()),
+      nodes_(nodes),
+      clock_(clock || !nodes),
+      memory_(tablesize()) {}
+
+std::size_t Protocol::tablesize() const {
+  const std::size_t allowed = enginememory(settings_), needed = player_.level().memory;
+  return needed ? std::min(allowed, needed) : allowed;
+}
 
 bool Protocol::handle(const std::string& raw, std::vector<std::string>& reply, Time arrived) {
   if (raw.size() > kMaxLine) {
@@ -316,7 +325,7 @@ void Protocol::info(const std::string& args, std::vector<std::string>& reply) {
 }
 
 void Protocol::fitmemory(std::vector<std::string>& reply) {
-  const std::size_t memory = enginememory(settings_);
+  const std::size_t memory = tablesize();
   if (memory == memory_) return;
   memory_ = memory;
   if (!engine_.setmemory(memory))
@@ -334,7 +343,7 @@ void Protocol::move(std::vector<std::string>& reply, Time arrived) {
   if (clock_) limits.time_ms = std::max<int64_t>(planned - since(arrived), 1);
   engine::Result r;
   try {
-    r = engine_.search(limits);
+    r = player_.choose(engine_, limits);
   } catch (const std::bad_alloc&) {
     reply.push_back("ERROR out of memory: no move chosen");
     return;

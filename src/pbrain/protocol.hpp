@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/engine.hpp"
+#include "engine/level.hpp"
 #include "pbrain/margin.hpp"
 
 namespace gomoku::pbrain {
@@ -57,8 +58,10 @@ class Protocol {
 
   // Moves within timeout_turn by the clock, or, with `nodes`, within that many positions
   // (and by the clock too when `clock` is true); a node budget alone makes the replies
-  // depend only on the commands.
-  explicit Protocol(uint64_t nodes = 0, bool clock = true);
+  // depend only on the commands. It plays at strength `level` (engine::kMinLevel to
+  // kMaxLevel, the full engine), its randomness drawn from `seed`.
+  explicit Protocol(uint64_t nodes = 0, bool clock = true, int level = engine::kMaxLevel,
+                    uint64_t seed = 1);
 
   // Handles one line from the manager, which arrived at `arrived` (the move's time is
   // counted from then), and appends the lines to send back to `reply`. False once END
@@ -102,11 +105,15 @@ class Protocol {
   // True when (x, y) is on the board and empty; else an ERROR line saying why.
   bool emptypoint(int x, int y, std::vector<std::string>& reply);
 
+  // The table size the settings allow, and no more than the level needs.
+  std::size_t tablesize() const;
+
+  Settings settings_;           // before engine_, whose tables it sizes
+  engine::LevelPlayer player_;  // ... as does the level
   engine::Engine engine_;
   engine::Rule rule_ = engine::Rule::kFreestyle;
   int me_ = 0;  // the engine's colour in this game: 1 black, 2 white, 0 not known yet
   std::vector<std::array<int, 3>> board_;  // the lines of BOARD so far
-  Settings settings_;
   LoadMargin margin_;
   std::atomic<bool> stop_{false};
   uint64_t nodes_;

@@ -32,9 +32,13 @@ struct Recording {
 };
 Recording rec;
 
-// The name of player `p` in records: the computer with its thinking time, or "player N".
+// The name of player `p` in records: the computer with its level below the strongest and
+// its thinking time, or "player N".
 std::string sidename(int p) {
-  if (p == computer) return "computer (" + std::to_string(thinkms) + " ms)";
+  const std::string ms = std::to_string(thinkms) + " ms";
+  if (p == computer && level < 9)
+    return "computer (level " + std::to_string(level) + ", " + ms + ")";
+  if (p == computer) return "computer (" + ms + ")";
   return "player " + std::to_string(p);
 }
 

@@ -100,6 +100,7 @@ struct TacticCase {
   std::vector<Run> stones;
   int rule = kFreestyle;
   bool avoid = false;  // `choice` is the point it must not choose
+  int level = 9;       // the computer's
 };
 
 class ComputerTactics : public ::testing::TestWithParam<TacticCase> {};
@@ -108,6 +109,7 @@ TEST_P(ComputerTactics, ComputerChoosesTheReachablePointThatMatters) {
   const TacticCase& k = GetParam();
   Computer t(k.who, k.stones);
   rule = k.rule;
+  level = k.level;
   whoturn = k.who - 1;  // it moves first in this game: under renju it is black
   int sum = boardsum();
   console::cls();
@@ -129,6 +131,10 @@ const std::vector<Run> kWalledWin = {
 // four that wins (no one stone blocks both fours), and that renju forbids black.
 const std::vector<Run> kDoubleFour = {{9, 9, 0, 1, "OXXX"}, {10, 13, 1, 0, "XXXO"}};
 
+// O's open three on row 5, which the strongest computer blocks and the beginner of level
+// 1 (seeded as in every node-limited game) does not see.
+const std::vector<Run> kOpenThree = {{5, 5, 0, 1, ".OOO."}, {8, 7, 0, 1, "X"}};
+
 INSTANTIATE_TEST_SUITE_P(
     ComputerTurn, ComputerTactics,
     ::testing::Values(
@@ -137,7 +143,17 @@ INSTANTIATE_TEST_SUITE_P(
         TacticCase{"player_one_blocks", 1, {15, 11}, 0, {{15, 7, 0, 1, "OXXX.X"}}},
         TacticCase{"double_four", 2, {9, 13}, 0, kDoubleFour},
         TacticCase{
-            "renju_black_never_makes_a_double_four", 2, {9, 13}, 0, kDoubleFour, kRenju, true}),
+            "renju_black_never_makes_a_double_four", 2, {9, 13}, 0, kDoubleFour, kRenju, true},
+        TacticCase{"blocks_the_three", 2, {5, 5}, 0, kOpenThree},
+        TacticCase{"level_1_overlooks_the_three", 2, {5, 5}, 0, kOpenThree, kFreestyle, true, 1},
+        TacticCase{"level_3_blocks_the_four",
+                   1,
+                   {15, 11},
+                   0,
+                   {{15, 7, 0, 1, "OXXX.X"}},
+                   kFreestyle,
+                   false,
+                   3}),
     [](const auto& i) { return std::string(i.param.name); });
 
 // The person, the computer, the person again: the person's keys are all theirs.

@@ -121,16 +121,18 @@ struct HintCase {
   std::vector<Line> stones;
   Point point;  // where the hint steers the stone, which Space then puts down
   int won;
+  int level = 9;  // the computer's
 };
 
 class Hint : public ::testing::TestWithParam<HintCase> {};
 
 // 'h' steers the stone to the point that matters among those it can put it down on, and
-// leaves it there until Space.
+// leaves it there until Space; it is the strongest computer's choice at any level.
 TEST_P(Hint, SteersTheStoneWithoutPuttingItDown) {
   const HintCase& k = GetParam();
   Lone t(k.person, k.before + "h ");
   whoturn = k.person - 1;
+  level = k.level;
   for (const Line& s : k.stones)
     for (int i = 0; s.signs[i]; ++i)
       map[s.r + i * s.dr][s.c + i * s.dc] = s.signs[i] == 'O' ? 1 : s.signs[i] == 'X' ? 2 : 0;
@@ -157,6 +159,9 @@ const std::vector<Line> kCentreWin = {{9, 4, 0, 1, "XOOOO"}, {15, 2, 0, 1, "OXXX
 // X's four on row 12 must be blocked at (12, 9), four steps down through the centre,
 // whose X the stone lifts as it leaves it.
 const std::vector<Line> kBlockBelow = {{9, 9, 0, 1, "X"}, {12, 9, 0, 1, ".XXXXO"}};
+// X's open three on row 5, which the strongest computer blocks and the beginner of
+// level 1 (seeded as in every node-limited game) does not see.
+const std::vector<Line> kOpenThree = {{5, 5, 0, 1, ".XXX."}, {8, 7, 0, 1, "O"}};
 
 INSTANTIATE_TEST_SUITE_P(
     Lone, Hint,
@@ -166,7 +171,8 @@ INSTANTIATE_TEST_SUITE_P(
                       HintCase{"centre_before_moving", 1, "", kCentreWin, {9, 9}, 1},
                       HintCase{"no_centre_after_moving", 1, "s", kCentreWin, {15, 7}, 0},
                       HintCase{"from_the_point_itself", 1, "ssssssaa", kCentreWin, {15, 7}, 0},
-                      HintCase{"through_the_lifted_centre", 1, "w", kBlockBelow, {12, 9}, 0}),
+                      HintCase{"through_the_lifted_centre", 1, "w", kBlockBelow, {12, 9}, 0},
+                      HintCase{"strongest_at_level_1", 1, "", kOpenThree, {5, 5}, 0, 1}),
     [](const auto& i) { return std::string(i.param.name); });
 
 // The lone person steers with either key set, whichever side they play: down, right,

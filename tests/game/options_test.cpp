@@ -13,6 +13,7 @@ struct OptionCase {
   int thinkms;       // when playing
   std::string said;  // the first line written: on standard output for status 0, else error
   int rule = -1;     // when playing: kFreestyle ... kCaro, -1 when not given
+  int level = 9;     // when playing
 };
 
 class CommandLines : public ::testing::TestWithParam<OptionCase> {};
@@ -31,10 +32,11 @@ TEST_P(CommandLines, GiveThePlayerTheTimeOrTheWayOut) {
     EXPECT_EQ(o.computer, k.computer);
     EXPECT_EQ(o.thinkms, k.thinkms);
     EXPECT_EQ(o.rule, k.rule);
+    EXPECT_EQ(o.level, k.level);
   }
 }
 
-const char kUsage[] = "usage: gomoku [--computer 1|2] [--time MS] [--rule NAME] [--record FILE]";
+const char kUsage[] = "usage: gomoku [--computer 1|2] [--time MS] [--level N] [--rule NAME]";
 const char kBadTime[] = "takes milliseconds from 1 to 3600000, not ";
 const char kTimeAlone[] = "gomoku: --time has a meaning only with --computer";
 
@@ -63,6 +65,23 @@ INSTANTIATE_TEST_SUITE_P(
                    0,
                    0,
                    "gomoku: --rule takes freestyle, standard, renju or caro, not 'Renju'"},
+        OptionCase{"level", {"-c", "2", "--level", "3"}, -1, 2, 1000, "", -1, 3},
+        OptionCase{
+            "level_attached_before_computer", {"-l5", "--computer=1"}, -1, 1, 1000, "", -1, 5},
+        OptionCase{"level_without_computer",
+                   {"--level=4", "-t", "50"},
+                   2,
+                   0,
+                   0,
+                   "gomoku: --level has a meaning only with --computer"},
+        OptionCase{"level_ten",
+                   {"-c", "2", "--level", "10"},
+                   2,
+                   0,
+                   0,
+                   "gomoku: --level takes a level from 1 to 9, not '10'"},
+        OptionCase{
+            "level_zero", {"-c2", "-l0"}, 2, 0, 0, "gomoku: -l takes a level from 1 to 9, not '0'"},
         OptionCase{"help", {"--help", "--bogus"}, 0, 0, 0, kUsage},
         OptionCase{"version", {"--version"}, 0, 0, 0, "gomoku 1.0"},
         OptionCase{"unknown", {"-c", "2", "-x"}, 2, 0, 0, "gomoku: unknown option '-x'"},
@@ -144,6 +163,13 @@ INSTANTIATE_TEST_SUITE_P(
             "no_file_name", {"--record="}, "", "", 0, false, "gomoku: --record needs a file name"},
         RecordOptionCase{
             "replay_and_play", {"--replay", "g.sgf", "-t", "5"}, "", "", 0, false, kReplayAlone},
+        RecordOptionCase{"replay_and_level",
+                         {"--replay", "g.sgf", "--level", "3"},
+                         "",
+                         "",
+                         0,
+                         false,
+                         kReplayAlone},
         RecordOptionCase{"load_then_replay",
                          {"--load", "a.sgf", "--replay", "b.sgf"},
                          "",

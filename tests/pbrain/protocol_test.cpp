@@ -316,6 +316,30 @@ TEST(Pbrain, MaxMemoryBoundsTheTables) {
   }
 }
 
+// At each level the engine plays that level's move, from the seed it was given, with
+// tables no larger than the level needs.
+TEST(Pbrain, PlaysAtTheLevelAsked) {
+  const int stones[][3] = {{7, 7, 1}, {8, 8, 2}, {8, 7, 1}, {6, 6, 2}, {9, 6, 1}, {6, 9, 2}};
+  for (int n = engine::kMinLevel; n <= engine::kMaxLevel; ++n) {
+    const engine::Level level = engine::levelsettings(n, 5);
+    Protocol p(3000, false, n, 5);
+    std::vector<std::string> reply;
+    for (const std::string line : {"START 15", "BOARD"}) p.handle(line, reply);
+    engine::Engine e(level.memory ? level.memory : enginememory(Settings{}));
+    e.newgame(15);
+    for (const auto& s : stones) {
+      p.handle(std::to_string(s[0]) + "," + std::to_string(s[1]) + "," + std::to_string(s[2]),
+               reply);
+      e.put(s[0], s[1], s[2]);
+    }
+    p.handle("DONE", reply);
+    e.settomove(1);
+    const engine::Result r = engine::LevelPlayer(level).choose(e, {.nodes = 3000});
+    EXPECT_EQ(reply.back(), std::to_string(r.x) + "," + std::to_string(r.y)) << n;
+    EXPECT_LE(p.tablebytes(), e.memory()) << n;
+  }
+}
+
 // A machine that makes replies late raises the margin at once; replies in time let it
 // fall back to nothing.
 TEST(Pbrain, TheLoadMarginFollowsLateReplies) {

@@ -34,10 +34,12 @@ class Recorder : public testing::InTempDir {
     InTempDir::TearDown();
   }
   // Plays a whole run over `keys`, recording to `path`, the computer playing player
-  // `machine` (0: none): its exit status, -1 when it returned.
-  static int run(const std::string& path, const std::string& keys, int machine = 0) {
+  // `machine` (0: none) at level `strength`: its exit status, -1 when it returned.
+  static int run(const std::string& path, const std::string& keys, int machine = 0,
+                 int strength = 9) {
     Scripted t(keys);
     computer = machine;
+    level = strength;
     thinknodes = 3000;
     std::string why;
     EXPECT_TRUE(startrecord(path, "", why)) << why;
@@ -103,6 +105,27 @@ TEST_F(Recorder, TakeBackRewritesTheRecord) {
   std::string game = recorded("g.sgf", 0);
   EXPECT_TRUE(std::regex_match(game, std::regex("9,9 [0-9]+,[0-9]+ \\| 1 - "))) << game;
 }
+
+struct SideCase {
+  const char* name;
+  int level;
+  std::string white;  // the computer's side as named in the record
+};
+
+class ComputerSide : public Recorder, public ::testing::WithParamInterface<SideCase> {};
+
+// The computer's side is named with its thinking time, and below the strongest level
+// with its level too.
+TEST_P(ComputerSide, IsNamedWithItsLevel) {
+  EXPECT_EQ(run("g.sgf", "y\n ", 2, GetParam().level), 1);
+  EXPECT_NE(content("g.sgf").find("PB[player 1]PW[" + GetParam().white + "]"), std::string::npos)
+      << content("g.sgf");
+}
+
+INSTANTIATE_TEST_SUITE_P(Recorder, ComputerSide,
+                         ::testing::Values(SideCase{"strongest", 9, "computer (1000 ms)"},
+                                           SideCase{"level_3", 3, "computer (level 3, 1000 ms)"}),
+                         [](const auto& i) { return std::string(i.param.name); });
 
 // A game that ends without five in a row is a draw.
 TEST_F(Recorder, NoFiveIsADraw) {
