@@ -1,9 +1,13 @@
 // Engine speed figures: depth reached and nodes per second from middle-game positions,
 // and the time to find long wins by continuous fours.
 //
-//   engine-bench depth [MS]     search each middle-game position for MS ms (default 1000)
-//   engine-bench nodes [N]      search each position for N nodes (default 1000000)
+//   engine-bench depth [MS [RULE]]  search each middle-game position for MS ms (default
+//                               1000) under RULE (freestyle, standard, renju, caro)
+//   engine-bench nodes [N [RULE]]   search each position for N nodes (default 1000000)
 //   engine-bench vcf            solve each continuous-four position (mean of 20 runs)
+//   engine-bench forbid [SIZE]  renju: for each line of standard input, black's stones
+//                               then '|' then white's ("x,y x,y | x,y"), print black's
+//                               forbidden points ("x,y x,y"); the cost per query to stderr
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -69,9 +73,17 @@ bool parsepoint(const std::string& s, int& x, int& y) {
   return y >= 0 && y < 19;
 }
 
-// Sets up `e` with the moves of `game`.
-bool setup(Engine& e, const char* game) {
-  e.newgame(19);
+// The rule named `name` (freestyle when none is given).
+gomoku::engine::Rule rulenamed(const char* name) {
+  static const char* const names[] = {"freestyle", "standard", "renju", "caro"};
+  for (int i = 0; i < gomoku::engine::kRules; ++i)
+    if (name && std::strcmp(name, names[i]) == 0) return static_cast<gomoku::engine::Rule>(i);
+  return gomoku::engine::Rule::kFreestyle;
+}
+
+// Sets up `e` with the moves of `game` under `rule`.
+bool setup(Engine& e, const char* game, gomoku::engine::Rule rule) {
+  e.newgame(19, rule);
   char buf[2048];
   std::snprintf(buf, sizeof buf, "%s", game);
   for (char* tok = std::strtok(buf, " "); tok; tok = std::strtok(nullptr, " ")) {
@@ -96,13 +108,14 @@ std::string name(int x, int y) {
   return x < 0 ? "none" : letters[x] + std::to_string(y + 1);
 }
 
-// Searches every middle-game position within `limits` and prints what it reached.
-int searches(const Limits& limits) {
+// Searches every middle-game position within `limits` under `rule` and prints what it
+// reached.
+int searches(const Limits& limits, gomoku::engine::Rule rule) {
   Engine e(size_t{128} << 20);
   uint64_t nodes = 0;
   int64_t ms = 0;
   for (const char* game : kMiddleGames) {
-    if (!setup(e, game)) return std::fprintf(stderr, "bad position %s\n", game), 1;
+    if (!setup(e, game, rule)) return std::fprintf(stderr, "bad position %s\n", game), 1;
     Result r = e.search(limits);
     nodes += r.nodes, ms += r.time_ms;
     std::printf("depth %2d  nodes %9llu  time %5lld ms  nps %8llu  move %-4s score %d\n", r.depth,
@@ -140,14 +153,61 @@ int puzzles() {
   return 0;
 }
 
+// Renju positions from standard input, black's forbidden points of each to standard
+// output; the mean cost of one point's query and of a whole board's to standard error.
+int forbid(int size) {
+  Engine e(size_t{1} << 20);
+  char buf[8192];
+  double pointns = 0, boardns = 0, forbiddenns = 0;
+  long points = 0, boards = 0, forbidden = 0;
+  while (std::fgets(buf, sizeof buf, stdin)) {
+    std::string line = buf;
+    size_t bar = line.find('|');
+    if (bar == std::string::npos) continue;
+    e.newgame(size, gomoku::engine::Rule::kRenju);
+    putstones(e, line.substr(0, bar).c_str(), 1);
+    putstones(e, line.substr(bar + 1).c_str(), 2);
+    auto t0 = std::chrono::steady_clock::now();
+    std::vector<std::pair<int, int>> found;
+    for (int rep = 0; rep < 20; ++rep) found = e.forbiddenpoints();
+    auto t1 = std::chrono::steady_clock::now();
+    boardns += std::chrono::duration<double, std::nano>(t1 - t0).count() / 20;
+    ++boards;
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x)
+        if (e.at(x, y) == 0) {
+          auto a = std::chrono::steady_clock::now();
+          const bool f = e.forbidden(x, y);
+          const double ns =
+              std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - a)
+                  .count();
+          pointns += ns, ++points;
+          if (f) forbiddenns += ns, ++forbidden;
+        }
+    for (size_t i = 0; i < found.size(); ++i)
+      std::printf("%s%d,%d", i ? " " : "", found[i].first, found[i].second);
+    std::printf("\n");
+  }
+  std::fprintf(stderr,
+               "%ld positions: %.0f ns a point, %.0f ns a forbidden point, %.1f us a board\n",
+               boards, points ? pointns / points : 0.0, forbidden ? forbiddenns / forbidden : 0.0,
+               boards ? boardns / boards / 1000 : 0.0);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string mode = argc > 1 ? argv[1] : "depth";
-  if (mode == "depth") return searches(Limits{.time_ms = argc > 2 ? std::atoll(argv[2]) : 1000});
+  const gomoku::engine::Rule rule = rulenamed(argc > 3 ? argv[3] : nullptr);
+  if (mode == "depth")
+    return searches(Limits{.time_ms = argc > 2 ? std::atoll(argv[2]) : 1000}, rule);
   if (mode == "nodes")
-    return searches(Limits{.nodes = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1000000});
+    return searches(Limits{.nodes = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1000000},
+                    rule);
   if (mode == "vcf") return puzzles();
-  std::fprintf(stderr, "usage: engine-bench depth [MS] | nodes [N] | vcf\n");
+  if (mode == "forbid") return forbid(argc > 2 ? std::atoi(argv[2]) : 15);
+  std::fprintf(stderr,
+               "usage: engine-bench depth [MS [RULE]] | nodes [N [RULE]] | vcf | forbid [SIZE]\n");
   return 2;
 }

@@ -8,8 +8,8 @@ seconds=${1:-30}
 scripts/setup.sh clang cmake make
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DGOMOKU_FUZZ=ON -DBUILD_TESTING=ON -DGOMOKU_E2E=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-fuzz -j"$(nproc)" --target fuzz_keys fuzz_reader fuzz_score fuzz_play
-for target in keys reader score play; do
+cmake --build build-fuzz -j"$(nproc)" --target fuzz_keys fuzz_reader fuzz_score fuzz_play fuzz_record
+for target in keys reader score play record; do
   corpus=$(mktemp -d)
   cp tests/fuzz/regressions/$target/* "$corpus"/
   echo "fuzzing $target for ${seconds}s"

@@ -1,5 +1,5 @@
 // The whole state of the game: the board, whose turn it is, the win flag, the scores,
-// the last stone put down, and who the computer plays.
+// the last stone put down, who the computer plays, and the rule.
 #pragma once
 
 namespace gomoku {
@@ -30,6 +30,11 @@ extern int thinkms;            // the computer's thinking time per move, in mill
 extern long thinknodes;        // when above 0: it thinks this many positions instead, the
                                // same move on every machine (tests)
 
+// The rules a game is played by (--rule), in the engine's order of its Rule.
+inline constexpr int kFreestyle = 0, kStandard = 1, kRenju = 2, kCaro = 3;
+extern int rule;                   // the rule played, kFreestyle unless --rule says otherwise
+extern bool forbid[kSize][kSize];  // renju: the points black may not take this turn
+
 // One stone of the game: where it was put down and whose it is.
 struct Placed {
   int r, c;    // row and column, 1 to 19
@@ -45,6 +50,12 @@ void newgame();
 void resetstate();
 // Records the stone `player` has just put down on (r, c) as the game's next move.
 void addmove(int r, int c, int player);
+// The player who is black in this game: whoever moves first in it (player 1 in the
+// first game; later the loser of the last game, who moves first in the next).
+int blackplayer();
+// Takes the game's last stone off the board and out of `moves`; the stone before it
+// becomes the last one. False when the game has no stone.
+bool undomove();
 // True when (r, c) lies in the playing area, rows and columns 1 to 19.
 inline bool inside(int r, int c) {
   return r >= 1 && r < kSize && c >= 1 && c < kSize;

@@ -9,8 +9,11 @@
 namespace gomoku {
 namespace {
 
-// The sign drawn for a cell code.
-char sign(int code) {
+// The sign drawn for point (r, c): its stone, '#' for an empty point black may not take
+// this turn (renju), '*' for another empty point.
+char sign(int r, int c) {
+  const int code = map[r][c];
+  if (code == kEmpty && forbid[r][c]) return '#';
   return code == kPlayer1 ? 'O' : code == kPlayer2 ? 'X' : '*';
 }
 
@@ -22,7 +25,7 @@ std::string boardline(int r) {
     if (r == 0 || c == 0)
       std::snprintf(field, sizeof field, "%3d", r == 0 ? c : r);
     else
-      std::snprintf(field, sizeof field, "%3c", sign(map[r][c]));
+      std::snprintf(field, sizeof field, "%3c", sign(r, c));
     line += field;
   }
   return line + "\n";
@@ -37,6 +40,7 @@ std::string frameline(int i) {
 
 // The legend's field j of line i, three columns wide (arrows take one column in
 // UTF-8 terminals and two in GBK ones, so they get one or two spaces before them).
+// Against the computer it adds the person's keys for take-back and hint.
 std::string helpfield(int i, int j, bool widearrows) {
   static const char* const kKeys1[] = {"1", "w", "a", "s", "d"};
   static const char* const kArrows[] = {"↑", "←", "↓", "→"};
@@ -44,6 +48,9 @@ std::string helpfield(int i, int j, bool widearrows) {
   if (i == 4 && j >= 5 && j <= 9) return std::string("  ") + kKeys1[j - 5];
   if (i == 5 && j == 5) return "  2";
   if (i == 5 && j >= 6 && j <= 9) return (widearrows ? " " : "  ") + std::string(kArrows[j - 6]);
+  // Against the computer: take back, hint; each word fills two fields.
+  static const char* const kExtras[2][3] = {{"  u", "  悔棋", ""}, {"  h", "  提示", ""}};
+  if (computer != 0 && (i == 7 || i == 8) && j >= 5 && j <= 7) return kExtras[i - 7][j - 5];
   return "   ";
 }
 
@@ -66,9 +73,9 @@ void markstones() {
 
 void markwin(int r, int c) {
   for (const auto& d : kDirections) {
+    if (!winningline(r, c, d)) continue;
     int back = runlength(r, c, d[0], d[1], map[r][c], kSize);
     int ahead = runlength(r, c, -d[0], -d[1], map[r][c], kSize);
-    if (back + ahead + 1 < 5) continue;
     for (int k = -ahead; k <= back; ++k) {
       int rr = r + k * d[0], cc = c + k * d[1];
       console::con().screen().markcell(signcolumn(cc), rr, stoneattr(rr, cc) | console::kWinning);

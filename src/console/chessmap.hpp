@@ -14,7 +14,7 @@ void bangzhu();
 inline int signcolumn(int c) {
   return 3 * c + 2;
 }
-// Marks, on the board screen just drawn, every stone of the winning line through (r, c).
+// Marks, on the board screen just drawn, every stone of the winning lines through (r, c).
 void markwin(int r, int c);
 
 }  // namespace gomoku

@@ -27,18 +27,24 @@ const Keys& keys() {
   return k;
 }
 
-}  // namespace
-
+// Zobrist key of a stone of colour c (or a wall) on point p.
 uint64_t zobrist(Cell c, Move p) {
   return keys().key[c - 1][p];
 }
 
-void Board::reset(int size) {
-  const PatternTables& t = *t_;
+// Key of each rule, so that no table entry is taken for the same stones under another.
+constexpr uint64_t kRuleKeys[kRules] = {0, 0x6a09e667f3bcc908ull, 0xbb67ae8584caa73bull,
+                                        0x3c6ef372fe94f82bull};
+
+}  // namespace
+
+void Board::reset(int size, Rule rule) {
+  t_ = &ruletables(rule);
+  rule_ = rule;
   size_ = size;
   side_ = kBlack;
   stones_ = top_ = 0;
-  hash_ = 0;
+  hash_ = kRuleKeys[static_cast<int>(rule)];
   x0_ = y0_ = 0;
   x1_ = y1_ = -1;
   std::fill(std::begin(cell_), std::end(cell_), kWall);
@@ -53,14 +59,8 @@ void Board::reset(int size) {
     for (int x = 0; x < size; ++x) {
       Move p = pointat(x, y);
       for (int d = 0; d < 4; ++d)
-        for (int k = -4; k <= 4; ++k)
+        for (int k = -kReach; k <= kReach; ++k)
           if (k != 0) code_[p][d] |= static_cast<LineCode>(cell_[p + k * kDirs[d]] << slotshift(k));
-      for (int i = 0; i < 2; ++i) {
-        uint16_t packed = 0;
-        for (int d = 0; d < 4; ++d)
-          packed |= static_cast<uint16_t>(t.line[i][code_[p][d]] << (4 * d));
-        points_[p].packed[i] = packed;
-      }
       refresh(p);
       addpoint(p);
     }
@@ -68,7 +68,11 @@ void Board::reset(int size) {
 
 void Board::refresh(Move p) {
   for (int i = 0; i < 2; ++i) {
-    const PointInfo& info = t_->point[points_[p].packed[i]];
+    uint16_t packed = 0;
+    for (int d = 0; d < 4; ++d)
+      packed |= static_cast<uint16_t>(((t_->pair[code_[p][d]] >> (4 * i)) & 15) << (4 * d));
+    points_[p].packed[i] = packed;
+    const PointInfo& info = t_->point[i][packed];
     points_[p].threat[i] = info.threat;
     points_[p].value[i] = info.value;
   }
@@ -97,7 +101,7 @@ void Board::touch(Move p, int d) {
         static_cast<uint16_t>((points_[p].packed[i] & ~(15u << shift)) | nibble << shift);
     if (packed == points_[p].packed[i]) continue;
     points_[p].packed[i] = packed;
-    const PointInfo& info = t_->point[packed];
+    const PointInfo& info = t_->point[i][packed];
     --count_[i][points_[p].threat[i]];
     ++count_[i][info.threat];
     total_[i] += info.value - points_[p].value[i];
@@ -109,7 +113,7 @@ void Board::touch(Move p, int d) {
 void Board::fliplines(Move p, Cell c) {
   for (int d = 0; d < 4; ++d) {
     const int step = kDirs[d];
-    for (int k = 1; k <= 4; ++k) {
+    for (int k = 1; k <= kReach; ++k) {
       Move a = static_cast<Move>(p + k * step), b = static_cast<Move>(p - k * step);
       code_[a][d] ^= static_cast<LineCode>(c << slotshift(-k));
       code_[b][d] ^= static_cast<LineCode>(c << slotshift(k));
@@ -121,6 +125,7 @@ void Board::fliplines(Move p, Cell c) {
 
 void Board::put(Move p, Cell c) {
   droppoint(p);
+  for (int i = 0; i < 2; ++i) points_[p].value[i] = 0, points_[p].threat[i] = kQuiet;
   cell_[p] = c;
   hash_ ^= zobrist(c, p);
   ++stones_;
@@ -171,8 +176,10 @@ int Board::countatleast(Cell c, Threat t) const {
 bool Board::nearstone(Move p) const {
   unsigned stones = 0;
   for (int d = 0; d < 4; ++d) {
-    unsigned v = code_[p][d] & 0x0ff0u;
-    stones |= (v ^ (v >> 1)) & 0x0550u;
+    // the points one and two steps away, two bits each; a stone is 01 or 10
+    constexpr LineCode near = 0xffu << slotshift(-2), low = 0x55u << slotshift(-2);
+    unsigned v = code_[p][d] & near;
+    stones |= (v ^ (v >> 1)) & low;
   }
   return stones != 0;
 }
@@ -199,6 +206,33 @@ Move Board::findfive(Cell c, Move hint) const {
       if (cell_[q] == kEmpty && points_[q].threat[c - 1] == kWin) return q;
     }
   return kNoMove;
+}
+
+bool Board::forbidden(Move p) {
+  if (rule_ != Rule::kRenju || cell_[p] != kEmpty) return false;
+  const Threat t = threat(kBlack, p);
+  if (t != kThreeThree) return t == kForbidden;
+  int lines[4], n = 0;
+  for (int d = 0; d < 4; ++d)
+    if (pattern(kBlack, p, d) == kFlex3) lines[n++] = d;
+  put(p, kBlack);
+  int real = 0;
+  for (int i = 0; i < n && real < 2; ++i) real += realthree(p, lines[i]);
+  lift(p);
+  return real >= 2;
+}
+
+bool Board::realthree(Move p, int d) {
+  for (int side : {1, -1}) {
+    const int step = side * kDirs[d];
+    Move q = static_cast<Move>(p + step);
+    while (cell_[q] == kBlack) q = static_cast<Move>(q + step);
+    // The first point past the stones joined to p; the straight four must hold p.
+    if (cell_[q] == kEmpty && pattern(kBlack, q, d) == kFlex4 && threat(kBlack, q) != kWin &&
+        !forbidden(q))
+      return true;
+  }
+  return false;
 }
 
 }  // namespace gomoku::engine

@@ -15,20 +15,20 @@ Engine::Engine(size_t memory) : board_(std::make_unique<Board>()) {
 
 Engine::~Engine() = default;
 
-void Engine::setmemory(size_t memory) {
+bool Engine::setmemory(size_t memory) {
   memory = std::max(memory, kMinMemory);
-  tt_.resize(memory - memory / 8);
-  vcf_.resize(memory / 8);
+  const bool tt = tt_.resize(memory - memory / 8);
+  return vcf_.resize(memory / 8) && tt;
 }
 
 size_t Engine::memory() const {
   return tt_.bytes() + vcf_.bytes();
 }
 
-bool Engine::newgame(int size) {
+bool Engine::newgame(int size, Rule rule) {
   if (size < kMinSize || size > kMaxSize) return false;
   stones_.clear();
-  board_->reset(size);
+  board_->reset(size, rule);
   return true;
 }
 
@@ -61,7 +61,7 @@ bool Engine::remove(int x, int y) {
   if (it == stones_.end()) return false;
   Cell turn = it->played ? it->colour : board_->tomove();
   stones_.erase(it);
-  rebuild();
+  rebuild(board_->rule());
   board_->settomove(turn);
   return true;
 }
@@ -75,9 +75,29 @@ void Engine::settomove(int who) {
   if (who == kBlack || who == kWhite) board_->settomove(static_cast<Cell>(who));
 }
 
-void Engine::rebuild() {
+void Engine::setrule(Rule rule) {
+  rebuild(rule);
+}
+
+bool Engine::forbidden(int x, int y) {
+  return board_->onboard(x, y) && board_->forbidden(pointat(x, y));
+}
+
+std::vector<std::pair<int, int>> Engine::forbiddenpoints() {
+  std::vector<std::pair<int, int>> out;
+  for (int y = 0; y < size(); ++y)
+    for (int x = 0; x < size(); ++x)
+      if (board_->forbidden(pointat(x, y))) out.emplace_back(x, y);
+  return out;
+}
+
+bool Engine::wins(int x, int y) const {
+  return board_->onboard(x, y) && board_->threat(board_->tomove(), pointat(x, y)) == kWin;
+}
+
+void Engine::rebuild(Rule rule) {
   Cell turn = board_->tomove();
-  board_->reset(board_->size());
+  board_->reset(board_->size(), rule);
   for (const Stone& s : stones_) board_->setup(s.point, s.colour);
   board_->settomove(turn);
 }

@@ -1,9 +1,10 @@
-// The computer player: a five-in-a-row engine for boards of 5x5 to 32x32 points, five
-// or more in a row wins. Everything lives in the Engine object, so two engines may run
-// at once on two threads. Points are (x, y): x the column, y the row, both from 0.
+// The computer player: a five-in-a-row engine for boards of 5x5 to 32x32 points under
+// the freestyle, standard, renju and caro rules. Everything lives in the Engine object,
+// so two engines may run at once on two threads. Points are (x, y): x the column, y the
+// row, both from 0. Player 1 is black, who moves first.
 //
 //   Engine e(64 << 20);               // memory budget in bytes
-//   e.newgame(19);
+//   e.newgame(15, Rule::kRenju);
 //   e.play(9, 9);                     // the first player's stone on the centre
 //   Result r = e.search({.time_ms = 1000});
 //   e.play(r.x, r.y);
@@ -40,15 +41,19 @@ class Engine {
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
 
-  // Resizes the tables to `memory` bytes; what they remember is lost.
-  void setmemory(size_t memory);
+  // Resizes the tables to `memory` bytes; what they remember is lost. False when the
+  // system gave less: the tables then take half what it would give, or stay as they were.
+  // Throws std::bad_alloc, leaving the engine unusable, only when not even the smallest
+  // tables can be had.
+  bool setmemory(size_t memory);
   // Bytes held by the tables.
   size_t memory() const;
 
-  // Starts a new game on an empty size x size board (kMinSize..kMaxSize), first player
-  // to move. False, and nothing changes, for any other size.
-  bool newgame(int size);
+  // Starts a new game on an empty size x size board (kMinSize..kMaxSize) under `rule`,
+  // first player (black) to move. False, and nothing changes, for any other size.
+  bool newgame(int size, Rule rule = Rule::kFreestyle);
   int size() const { return board_->size(); }
+  Rule rule() const { return board_->rule(); }
   // What is on (x, y): 0 empty, 1 the first player's stone, 2 the second's, 3 a point
   // no one may use; 3 also for a point off the board.
   int at(int x, int y) const;
@@ -67,11 +72,24 @@ class Engine {
   bool undo();
   // Sets who moves next (1 or 2).
   void settomove(int who);
+  // Plays the stones on the board by `rule` from now on.
+  void setrule(Rule rule);
+
+  // True when black (player 1) may not play the empty point (x, y): under renju, an
+  // overline, double four or double three with no five. False under the other rules.
+  bool forbidden(int x, int y);
+  // Every such point of the position, row by row.
+  std::vector<std::pair<int, int>> forbiddenpoints();
+  // True when the player to move, putting a stone on the empty point (x, y), makes a
+  // line that wins under the rule.
+  bool wins(int x, int y) const;
 
   // Chooses a move for the player to move. `allowed`, when given, holds size*size
   // flags, index y*size + x: only those points may be chosen, and the result is always
-  // one of them that is empty (or -1, -1 when there is none). With only a node budget
-  // the search, and so its result, depends on nothing but the position and the budget.
+  // one of them that is empty (or -1, -1 when there is none); under renju never a point
+  // forbidden to black when black is to move. With only a node budget the search, and
+  // so its result, depends on nothing but the position, the budget and the memory
+  // budget (the table size, which decides what is kept once the table is full).
   Result search(const Limits& limits, const std::vector<uint8_t>* allowed = nullptr);
   // Looks only for a win by continuous fours for the player to move, within `limits`;
   // x is -1 when none is found.
@@ -86,8 +104,8 @@ class Engine {
     Cell colour;
     bool played;  // by play(): it passed the turn
   };
-  // Sets the board up afresh from stones_, keeping the turn.
-  void rebuild();
+  // Sets the board up afresh from stones_ under `rule`, keeping the turn.
+  void rebuild(Rule rule);
   // The search's result in board coordinates.
   Result convert(const SearchResult& r) const;
   // A win by fours (or by threes and fours) for the player to move.

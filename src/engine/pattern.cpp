@@ -3,14 +3,28 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 namespace gomoku::engine {
 namespace {
 
+// What makes a five along one line: the rules differ only here (and in what renju
+// forbids black, which the point tables add).
+enum class FiveKind : uint8_t {
+  kAtLeast,  // five or more
+  kExactly,  // exactly five; six or more is an overline
+  kRenju,    // exactly five, and a three counts only if it can become a straight four
+  kCaro,     // five or more, but not exactly five with the opponent beyond both ends
+  kKinds,
+};
+
 // Weight of each line pattern in a point's value.
-constexpr int kLineWeight[] = {0, 1, 4, 12, 12, 40, 45, 400, 4000};
+constexpr int kLineWeight[] = {0, 1, 4, 12, 12, 40, 45, 400, 4000, 400, 0};
 // Extra weight of each threat class, for the lines working together.
-constexpr int kThreatBonus[] = {0, 0, 10, 0, 120, 0, 150, 400, 0};
+constexpr int kThreatBonus[] = {0, 0, 0, 10, 0, 120, 0, 150, 400, 0};
+
+constexpr int kOwn = kBlack, kOpp = kWhite;
 
 // The cell at offset k of a line code.
 int cellat(LineCode code, int k) {
@@ -18,35 +32,68 @@ int cellat(LineCode code, int k) {
 }
 
 // The line code with an own stone added at offset k (which is empty).
-LineCode withstone(LineCode code, int k, int own) {
-  return static_cast<LineCode>(code | (own << slotshift(k)));
+LineCode withstone(LineCode code, int k) {
+  return code | static_cast<LineCode>(kOwn << slotshift(k));
 }
 
-// True when the centre stone lies in an unbroken run of five or more own stones.
-bool makesfive(LineCode code, int own) {
-  int run = 1;
-  for (int k = 1; k <= 4 && cellat(code, k) == own; ++k) ++run;
-  for (int k = 1; k <= 4 && cellat(code, -k) == own; ++k) ++run;
-  return run >= 5;
+// The same line with the colours swapped: black's view of white's line.
+LineCode swapcolours(LineCode code) {
+  constexpr LineCode low = 0x55555, high = 0xaaaaa;
+  return ((code & low) << 1) | ((code & high) >> 1);
 }
 
-// True when some five points through the centre hold only own stones and empty points.
-bool canreachfive(LineCode code, int own) {
-  for (int start = -4; start <= 0; ++start) {
-    bool open = true;
-    for (int k = start; k < start + 5 && open; ++k)
-      open = k == 0 || cellat(code, k) == own || cellat(code, k) == kEmpty;
-    if (open) return true;
+// Own stones in an unbroken run from the centre along `side` (+1 or -1).
+int runfrom(LineCode code, int side) {
+  int n = 0;
+  while (n < kReach && cellat(code, side * (n + 1)) == kOwn) ++n;
+  return n;
+}
+
+// True when the run through the centre (its stone counted) wins under `kind`.
+bool makesfive(LineCode code, FiveKind kind) {
+  const int left = runfrom(code, -1), right = runfrom(code, 1), run = left + right + 1;
+  switch (kind) {
+    case FiveKind::kAtLeast:
+      return run >= 5;
+    case FiveKind::kCaro:
+      return run >= 6 ||
+             (run == 5 && !(cellat(code, -left - 1) == kOpp && cellat(code, right + 1) == kOpp));
+    default:
+      return run == 5;
   }
+}
+
+// True when the run through the centre is six or more.
+bool makesoverline(LineCode code) {
+  return runfrom(code, -1) + runfrom(code, 1) + 1 >= 6;
+}
+
+// True when filling the empty points of some five (or, under caro, six) points through
+// the centre with own stones makes a winning line.
+bool canreachfive(LineCode code, FiveKind kind) {
+  for (int len = 5; len <= (kind == FiveKind::kCaro ? 6 : 5); ++len)
+    for (int start = 1 - len; start <= 0; ++start) {
+      if (start < -kReach || start + len - 1 > kReach) continue;
+      LineCode filled = code;
+      bool open = true;
+      for (int k = start; k < start + len && open; ++k) {
+        if (k == 0) continue;
+        const int c = cellat(code, k);
+        open = c == kOwn || c == kEmpty;
+        if (c == kEmpty) filled = withstone(filled, k);
+      }
+      if (open && makesfive(filled, kind)) return true;
+    }
   return false;
 }
 
-// The pattern one step weaker than `p`, for what one more stone would make.
+// The pattern that one more stone making `p` leaves now.
 Pattern weaker(Pattern p) {
   switch (p) {
     case kFlex4:
       return kFlex3;
     case kBlock4:
+    case kFourFour:
       return kBlock3;
     case kFlex3:
       return kFlex2;
@@ -57,42 +104,96 @@ Pattern weaker(Pattern p) {
   }
 }
 
-// Classifies every line code for one colour, remembering results in `memo`.
+// Classifies every line code for black under one kind of five, remembering results.
 class Classifier {
  public:
-  explicit Classifier(int own) : own_(own) { memo_.fill(0xff); }
+  explicit Classifier(FiveKind kind) : kind_(kind), memo_(kLineCodes, 0xff) {}
 
-  // The pattern of a stone put down at the centre of `code`.
+  // The pattern of a black stone put down at the centre of `code`.
   Pattern classify(LineCode code) {
     if (memo_[code] == 0xff) memo_[code] = compute(code);
     return static_cast<Pattern>(memo_[code]);
   }
 
  private:
-  // Five; else a four by the points left that make five; else what one more stone makes.
+  // Five; an overline; a four by the points left that make five; else what one more
+  // stone makes.
   Pattern compute(LineCode code) {
-    if (makesfive(code, own_)) return kFive;
-    int fivepoints = 0;
-    for (int k = -4; k <= 4; ++k)
-      if (k != 0 && cellat(code, k) == kEmpty && makesfive(withstone(code, k, own_), own_))
-        ++fivepoints;
-    if (fivepoints > 0) return fivepoints >= 2 ? kFlex4 : kBlock4;
+    if (makesfive(code, kind_)) return kFive;
+    if (makesoverline(code)) return kOverline;
+    int fives = 0, first = 0, last = 0;
+    for (int k = -kReach; k <= kReach; ++k)
+      if (k != 0 && cellat(code, k) == kEmpty && makesfive(withstone(code, k), kind_)) {
+        if (fives++ == 0) first = k;
+        last = k;
+      }
+    if (fives == 1) return kBlock4;
+    if (fives >= 2) {
+      // Under renju two points five apart are one straight four; others are two fours.
+      bool straight = fives == 2 && last - first == 5;
+      return kind_ != FiveKind::kRenju || straight ? kFlex4 : kFourFour;
+    }
     Pattern best = kDead;
-    for (int k = -4; k <= 4; ++k)
+    for (int k = -kReach; k <= kReach; ++k)
       if (k != 0 && cellat(code, k) == kEmpty)
-        best = std::max(best, weaker(classify(withstone(code, k, own_))));
+        best = std::max(best, weaker(classify(withstone(code, k))));
     if (best >= kBlock2) return best;
-    return canreachfive(code, own_) ? kAlive : kDead;
+    return canreachfive(code, kind_) ? kAlive : kDead;
   }
 
-  int own_;
-  std::array<uint8_t, 1 << 16> memo_;
+  FiveKind kind_;
+  std::vector<uint8_t> memo_;
 };
 
-// The threat class of four line patterns.
-Threat combine(const int count[9]) {
+// Calls `f` with every line code that can occur: on each side some points on the board,
+// then only points off it.
+template <typename F>
+void eachcode(F f) {
+  std::vector<LineCode> sides;  // one side, nearest point in the lowest slot
+  for (int onboard = 0; onboard <= kReach; ++onboard) {
+    int combos = 1;
+    for (int i = 0; i < onboard; ++i) combos *= 3;
+    for (int v = 0; v < combos; ++v) {
+      LineCode side = 0;
+      for (int i = 0, rest = v; i < kReach; ++i, rest /= 3)
+        side |= static_cast<LineCode>((i < onboard ? rest % 3 : kWall) << (2 * i));
+      sides.push_back(side);
+    }
+  }
+  for (LineCode a : sides)
+    for (LineCode b : sides) {
+      LineCode code = 0;
+      for (int i = 0; i < kReach; ++i) {
+        code |= ((a >> (2 * i)) & 3) << slotshift(-i - 1);
+        code |= ((b >> (2 * i)) & 3) << slotshift(i + 1);
+      }
+      f(code);
+    }
+}
+
+// Black's pattern for every possible line code under `kind` (0 for impossible codes),
+// built once per kind.
+const std::vector<uint8_t>& blackpatterns(FiveKind kind) {
+  static std::once_flag once[static_cast<int>(FiveKind::kKinds)];
+  static std::vector<uint8_t> tables[static_cast<int>(FiveKind::kKinds)];
+  const int i = static_cast<int>(kind);
+  std::call_once(once[i], [&] {
+    auto c = std::make_unique<Classifier>(kind);
+    tables[i].assign(kLineCodes, kDead);
+    eachcode([&](LineCode code) { tables[i][code] = c->classify(code); });
+  });
+  return tables[i];
+}
+
+// The threat class of four line patterns, for renju's black when `renjublack`.
+Threat combine(const int count[16], bool renjublack) {
   if (count[kFive]) return kWin;
-  if (count[kFlex4] || count[kBlock4] >= 2) return kOpenFour;
+  const int fours = count[kBlock4] + count[kFlex4] + 2 * count[kFourFour];
+  if (renjublack) {
+    if (count[kOverline] || fours >= 2) return kForbidden;
+    if (count[kFlex3] >= 2) return kThreeThree;  // forbidden if both threes are real
+  }
+  if (count[kFlex4] || fours >= 2) return kOpenFour;
   if (count[kBlock4]) return count[kFlex3] ? kFourThree : kFour;
   if (count[kFlex3]) return count[kFlex3] >= 2 ? kThreeThree : kThree;
   int twos = count[kBlock3] + count[kFlex2];
@@ -100,49 +201,54 @@ Threat combine(const int count[9]) {
   return kQuiet;
 }
 
-// Fills all tables.
-void build(PatternTables& t) {
-  for (int colour = 1; colour <= 2; ++colour) {
-    auto c = std::make_unique<Classifier>(colour);
-    for (int code = 0; code < (1 << 16); ++code)
-      t.line[colour - 1][code] = c->classify(static_cast<LineCode>(code));
-  }
+// Threat class and value of every packing of four line patterns.
+void buildpoints(PointInfo* out, bool renjublack) {
   for (int packed = 0; packed < (1 << 16); ++packed) {
     int count[16] = {};
     int value = 0;
     for (int d = 0; d < 4; ++d) {
       int p = (packed >> (4 * d)) & 15;
       ++count[p];
-      value += p <= kFive ? kLineWeight[p] : 0;
+      value += p <= kOverline ? kLineWeight[p] : 0;
     }
-    Threat th = combine(count);
-    t.point[packed] = PointInfo{static_cast<int16_t>(value + kThreatBonus[th]), th, 0};
+    const Threat th = combine(count, renjublack);
+    if (th == kForbidden || (renjublack && th == kThreeThree))
+      value = 0;
+    else
+      value += kThreatBonus[th];
+    out[packed] = PointInfo{static_cast<int16_t>(value), th, 0};
   }
-  for (int code = 0; code < (1 << 16); ++code)
-    t.pair[code] = static_cast<uint8_t>(t.line[0][code] | t.line[1][code] << 4);
+}
+
+// Fills the tables of `rule`.
+void build(RuleTables& t, Rule rule) {
+  FiveKind black = FiveKind::kAtLeast, white = FiveKind::kAtLeast;
+  if (rule == Rule::kStandard) black = white = FiveKind::kExactly;
+  if (rule == Rule::kRenju) black = FiveKind::kRenju;
+  if (rule == Rule::kCaro) black = white = FiveKind::kCaro;
+  const std::vector<uint8_t>& b = blackpatterns(black);
+  const std::vector<uint8_t>& w = blackpatterns(white);
+  for (LineCode code = 0; code < kLineCodes; ++code)
+    t.pair[code] = static_cast<uint8_t>(b[code] | w[swapcolours(code)] << 4);
+  buildpoints(t.point[0], rule == Rule::kRenju);
+  buildpoints(t.point[1], false);
 }
 
 }  // namespace
 
-const PatternTables& patterntables() {
-  static const std::unique_ptr<PatternTables> tables = [] {
-    auto t = std::make_unique<PatternTables>();
-    build(*t);
-    return t;
-  }();
-  return *tables;
+const RuleTables& ruletables(Rule rule) {
+  static std::once_flag once[kRules];
+  static std::unique_ptr<RuleTables> tables[kRules];
+  const int i = static_cast<int>(rule);
+  std::call_once(once[i], [&] {
+    tables[i] = std::make_unique<RuleTables>();
+    build(*tables[i], rule);
+  });
+  return *tables[i];
 }
 
-Pattern linepattern(LineCode code, Cell colour) {
-  return static_cast<Pattern>(patterntables().line[colour - 1][code]);
-}
-
-Threat combinedthreat(uint16_t packed) {
-  return static_cast<Threat>(patterntables().point[packed].threat);
-}
-
-int pointvalue(uint16_t packed) {
-  return patterntables().point[packed].value;
+Pattern linepattern(LineCode code, Cell colour, Rule rule) {
+  return static_cast<Pattern>((ruletables(rule).pair[code] >> (4 * (colour - 1))) & 15);
 }
 
 }  // namespace gomoku::engine

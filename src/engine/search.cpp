@@ -12,6 +12,9 @@ namespace {
 
 constexpr int kInfinity = kWinScore + 1;
 constexpr int kMaxMoves = kMaxSize * kMaxSize;
+constexpr int kFarScore = -(1 << 20);              // root order of the points far from every stone
+constexpr int64_t kMaxTimeMs = int64_t{1} << 40;   // 35 years
+constexpr uint64_t kMaxNodes = uint64_t{1} << 56;  // centuries at any speed
 
 // Settings chosen by matches of the engine against itself (80 games each, 0.1 s a move).
 constexpr int kMaxFours = 24;          // longest continuous-four attack tried
@@ -81,15 +84,6 @@ void VcfCache::Free::operator()(void* p) const {
   std::free(p);
 }
 
-void VcfCache::resize(size_t bytes) {
-  size_t n = 1;
-  while (n * 2 * sizeof(uint64_t) <= bytes) n *= 2;
-  slots_.reset();
-  slots_.reset(static_cast<uint64_t*>(std::calloc(n, sizeof(uint64_t))));
-  if (!slots_) throw std::bad_alloc();
-  mask_ = n - 1;
-}
-
 void VcfCache::clear() {
   std::memset(slots_.get(), 0, bytes());
 }
@@ -111,7 +105,7 @@ bool Searcher::outofbudget() {
   if (nodecap_ && nodes_ >= nodecap_) return aborted_ = true;
   if ((nodes_ & 255) != 0) return false;  // the clock and the stop flag every 256 nodes
   if (stopped()) return aborted_ = true;
-  if (mscap_ && elapsed() >= mscap_) return aborted_ = true;
+  if (clock_.reached(mscap_)) return aborted_ = true;
   return false;
 }
 
@@ -129,7 +123,7 @@ void Searcher::beginphase(int percent) {
 void Searcher::endphase() {
   nodecap_ = limits_.nodes;
   mscap_ = limits_.time_ms;
-  aborted_ = stopped() || (nodecap_ && nodes_ >= nodecap_) || (mscap_ && elapsed() >= mscap_);
+  aborted_ = stopped() || (nodecap_ && nodes_ >= nodecap_) || clock_.reached(mscap_);
 }
 
 // ---------------------------------------------------------------- evaluation
@@ -139,14 +133,14 @@ int Searcher::evaluate() const {
   int score = b_.total(us) * kTempo / 100 - b_.total(op);
   if (b_.countatleast(us, kFourThree))
     score += kFourThreeBonus;
-  else if (b_.count(us, kThreeThree) && !b_.countatleast(op, kFour))
-    score += kThreeThreeBonus;
+  else if (b_.count(us, kThreeThree) && !b_.countatleast(op, kFour) && !renjublack(us))
+    score += kThreeThreeBonus;  // (renju's black: mostly forbidden, so worth nothing)
   return std::clamp(score, -kWinScore / 2, kWinScore / 2);
 }
 
 // ---------------------------------------------------------------- move generation
 
-int Searcher::generate(Scored* out, Move ttmove, int ply) const {
+int Searcher::generate(Scored* out, Move ttmove, int ply) {
   const Cell us = b_.tomove(), op = other(us);
   const bool defend = b_.countatleast(op, kOpenFour) > 0;
   int x0, y0, x1, y1, n = 0;
@@ -156,6 +150,7 @@ int Searcher::generate(Scored* out, Move ttmove, int ply) const {
       Move p = pointat(x, y);
       if (!b_.empty(p) || !b_.nearstone(p)) continue;
       if (defend && b_.threat(us, p) < kFour && b_.threat(op, p) < kFour) continue;
+      if (!b_.legal(us, p)) continue;
       int s = b_.value(us, p) * 5 / 4 + b_.value(op, p) + history_[us - 1][p] / 64;
       if (p == ttmove)
         s += 1 << 24;
@@ -229,8 +224,10 @@ int Searcher::pvs(int depth, int alpha, int beta, int ply, bool pvnode) {
   if (b_.count(us, kWin)) return kWinScore - ply - 1;
   if (b_.count(op, kWin) >= 2) return -(kWinScore - ply - 2);
   if (b_.count(op, kWin) == 1) {
+    const Move block = b_.findfive(op, b_.lastmove());
+    if (!b_.legal(us, block)) return -(kWinScore - ply - 2);  // renju: its block is forbidden
     if (ply >= kMaxPly - 2) return evaluate();
-    return forcedreply(b_.findfive(op, b_.lastmove()), depth, alpha, beta, ply, pvnode);
+    return forcedreply(block, depth, alpha, beta, ply, pvnode);
   }
   if (b_.countatleast(us, kOpenFour)) return kWinScore - ply - 3;
   if (depth <= 0 || ply >= kMaxPly - 2) return evaluate();
@@ -295,7 +292,7 @@ bool Searcher::vcfnode(int fours, Move& first) {
   if (b_.count(def, kWin)) {
     if (b_.count(def, kWin) >= 2) return false;
     Move block = b_.findfive(def, b_.lastmove());
-    if (b_.threat(att, block) < kFour) return false;
+    if (b_.threat(att, block) < kFour || !b_.legal(att, block)) return false;
     moves[n++] = Scored{block, 0};
   } else if (b_.countatleast(att, kFour) == 0) {
     return false;
@@ -324,7 +321,9 @@ bool Searcher::vcfnode(int fours, Move& first) {
     b_.play(m);
     Move block = b_.findfive(att, m);
     bool win = false;
-    if (block != kNoMove) {
+    if (block != kNoMove && !b_.legal(def, block)) {
+      win = true;  // renju: the only block is forbidden for black
+    } else if (block != kNoMove) {
       b_.play(block);
       Move next;
       win = vcfnode(fours - 1, next);
@@ -350,7 +349,9 @@ bool Searcher::vctattack(int depth) {
   if (b_.count(att, kWin)) return true;
   if (b_.count(def, kWin) >= 2) return false;
   if (b_.count(def, kWin) == 1) {
-    b_.play(b_.findfive(def, b_.lastmove()));
+    const Move block = b_.findfive(def, b_.lastmove());
+    if (!b_.legal(att, block)) return false;
+    b_.play(block);
     bool win = vctdefend(depth);
     b_.undo();
     return win;
@@ -367,7 +368,8 @@ bool Searcher::vctattack(int depth) {
       Move p = pointat(x, y);
       if (!b_.empty(p)) continue;
       Threat t = b_.threat(att, p);
-      if (t >= kThree) moves[n++] = Scored{p, t * 4096 + b_.value(att, p) + b_.value(def, p)};
+      if (t >= kThree && b_.legal(att, p))
+        moves[n++] = Scored{p, t * 4096 + b_.value(att, p) + b_.value(def, p)};
     }
   sortmoves(moves, n);
   for (int i = 0; i < n; ++i) {
@@ -388,7 +390,9 @@ bool Searcher::vctdefend(int depth) {
   if (b_.count(def, kWin)) return false;
   if (b_.count(att, kWin) >= 2) return true;
   if (b_.count(att, kWin) == 1) {
-    b_.play(b_.findfive(att, b_.lastmove()));
+    const Move block = b_.findfive(att, b_.lastmove());
+    if (!b_.legal(def, block)) return true;
+    b_.play(block);
     bool win = vctattack(depth);
     b_.undo();
     return win;
@@ -406,7 +410,7 @@ bool Searcher::vctdefend(int depth) {
     for (int x = x0; x <= x1; ++x) {
       Move p = pointat(x, y);
       if (!b_.empty(p)) continue;
-      if (b_.threat(def, p) >= kFour || b_.threat(att, p) >= kFour)
+      if ((b_.threat(def, p) >= kFour || b_.threat(att, p) >= kFour) && b_.legal(def, p))
         moves[n++] = Scored{p, b_.threat(att, p) * 4096 + b_.value(att, p)};
     }
   sortmoves(moves, n);
@@ -435,6 +439,7 @@ Move Searcher::vctroot(const uint8_t* allowed, int depth) {
       for (int x = x0; x <= x1; ++x) {
         Move p = pointat(x, y);
         if (!b_.empty(p) || (allowed && !allowed[p]) || b_.threat(att, p) < kThree) continue;
+        if (!b_.legal(att, p)) continue;
         if (block != kNoMove && p != block) continue;  // the opponent's five comes first
         b_.play(p);
         bool win = vctdefend(d - 1);
@@ -448,23 +453,28 @@ Move Searcher::vctroot(const uint8_t* allowed, int depth) {
 
 // ---------------------------------------------------------------- root
 
-int Searcher::rootmoves(const uint8_t* allowed, Scored* out) const {
+int Searcher::rootmoves(const uint8_t* allowed, Scored* out) {
   const Cell us = b_.tomove(), op = other(us);
   const int size = b_.size();
   int n = 0;
   for (int y = 0; y < size; ++y)
     for (int x = 0; x < size; ++x) {
       Move p = pointat(x, y);
-      if (!b_.empty(p) || (allowed && !allowed[p])) continue;
+      if (!b_.empty(p) || (allowed && !allowed[p]) || !b_.legal(us, p)) continue;
       int s = b_.value(us, p) * 5 / 4 + b_.value(op, p);
       if (!b_.nearstone(p)) {
         int dx = x - size / 2, dy = y - size / 2;
-        s = -(1 << 20) - dx * dx - dy * dy;  // far from every stone: last, centre first
+        s = kFarScore - dx * dx - dy * dy;  // far from every stone: last, centre first
       }
       out[n++] = Scored{p, s};
     }
   sortmoves(out, n);
-  return n;
+  // Points far from every stone are searched only when there is no other: the search
+  // below the root never looks at them, so one can only win on a shallow iteration's
+  // misjudgement (a 1 ms search answering the centre with a point five rows away).
+  int near = 0;
+  while (near < n && out[near].score > kFarScore) ++near;
+  return near > 0 ? near : n;
 }
 
 Move Searcher::vcfroot(const uint8_t* allowed, int fours) {
@@ -506,17 +516,15 @@ int Searcher::searchroot(Scored* moves, int n, int depth, int alpha, int beta) {
 
 void Searcher::begin(const Limits& limits) {
   limits_ = limits;
-  nodecap_ = limits.nodes;
-  mscap_ = limits.time_ms;
-  start_ = std::chrono::steady_clock::now();
+  // Budgets beyond any real use are cut so that the time and node arithmetic cannot
+  // overflow; a negative time is the least there is.
+  limits_.time_ms = limits.time_ms < 0 ? 1 : std::min(limits.time_ms, kMaxTimeMs);
+  limits_.nodes = std::min(limits.nodes, kMaxNodes);
+  nodecap_ = limits_.nodes;
+  mscap_ = limits_.time_ms;
+  clock_.start();
   nodes_ = 0;
   aborted_ = false;
-}
-
-int64_t Searcher::elapsed() const {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
-                                                               start_)
-      .count();
 }
 
 bool Searcher::immediate(const Scored* moves, int n, SearchResult& result) const {

@@ -1,15 +1,18 @@
 // The search: iterative deepening principal-variation alpha-beta over the board, with
 // a transposition table, threat-ordered moves, killers and history, forced replies to
-// fours, the defences against open threes, and a search for wins by continuous fours.
+// fours, the defences against open threes, and the threat-space searches for wins by
+// continuous fours and by threes and fours. Every search follows the board's rule: a
+// point renju forbids black is never played by black, and a four whose only block is
+// forbidden wins for white.
 #pragma once
 
 #include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "engine/board.hpp"
+#include "engine/clock.hpp"
 #include "engine/tt.hpp"
 
 namespace gomoku::engine {
@@ -45,8 +48,9 @@ struct SearchResult {
 // The failed continuous-four attempts, by position key and depth.
 class VcfCache {
  public:
-  // Sizes the cache to the largest power of two of entries within `bytes`.
-  void resize(size_t bytes);
+  // Sizes the cache to the largest power of two of entries within `bytes`, all empty;
+  // short of memory, as resizetable() says.
+  bool resize(size_t bytes) { return resizetable(slots_, mask_, bytes); }
   void clear();
   // True when the position failed with at least `depth` fours to spare.
   bool failed(uint64_t key, int depth) const;
@@ -84,7 +88,7 @@ class Searcher {
   // Positions visited since begin().
   uint64_t nodes() const { return nodes_; }
   // Milliseconds since begin().
-  int64_t elapsed() const;
+  int64_t elapsed() { return clock_.elapsed(); }
 
  private:
   struct Scored {
@@ -107,9 +111,10 @@ class Searcher {
   // The static score for the side to move.
   int evaluate() const;
   // The moves worth trying, unsorted, each with its ordering score; their number.
-  int generate(Scored* out, Move ttmove, int ply) const;
-  // Every allowed empty point, those near stones first, best first; their number.
-  int rootmoves(const uint8_t* allowed, Scored* out) const;
+  int generate(Scored* out, Move ttmove, int ply);
+  // The allowed points that may be played: those near stones, best first, or when there
+  // is none every allowed empty point, the centre's first; their number.
+  int rootmoves(const uint8_t* allowed, Scored* out);
   // One iteration over the root moves, best first; the best goes to the front.
   int searchroot(Scored* moves, int n, int depth, int alpha, int beta);
   // True when a five can be made, or must be blocked, now; the move goes to `result`.
@@ -141,12 +146,14 @@ class Searcher {
   bool outofbudget();
   // True when the caller's stop flag is set.
   bool stopped() const;
+  // True when colour c is renju's black, whose double threes are mostly forbidden.
+  bool renjublack(Cell c) const { return c == kBlack && b_.rule() == Rule::kRenju; }
 
   Board& b_;
   TranspositionTable& tt_;
   VcfCache& vcf_;
   Limits limits_;
-  std::chrono::steady_clock::time_point start_;
+  Clock clock_;
   uint64_t nodes_ = 0;
   uint64_t nodecap_ = 0;  // the search stops at this many nodes (0: no cap)
   int64_t mscap_ = 0;     // ... or after this many milliseconds (0: no cap)

@@ -10,13 +10,29 @@ void TranspositionTable::Free::operator()(void* p) const {
   std::free(p);
 }
 
-void TranspositionTable::resize(size_t bytes) {
+size_t tablefit(size_t bytes, size_t size) {
   size_t n = 1;
-  while (n * 2 * sizeof(Bucket) <= bytes) n *= 2;
-  buckets_.reset();
-  buckets_.reset(static_cast<Bucket*>(std::calloc(n, sizeof(Bucket))));
-  if (!buckets_) throw std::bad_alloc();
-  mask_ = n - 1;
+  while (n <= bytes / size / 2) n *= 2;  // no product that could wrap
+  return n;
+}
+
+void* tablealloc(size_t want, size_t floor, size_t size, size_t& got) {
+  for (size_t n = want; n > 0 && (n > floor || n == want); n /= 2) {
+    void* p = std::calloc(n, size);
+    if (p && n < want && n > 1) {
+      // Short of memory: half of what could be had, so that as much is left for the
+      // rest of the program (a thread's stack, the search's lists).
+      std::free(p);
+      n /= 2;
+      p = n > floor ? std::calloc(n, size) : nullptr;
+      if (!p) return nullptr;
+    }
+    if (p) {
+      got = n;
+      return p;
+    }
+  }
+  return nullptr;
 }
 
 void TranspositionTable::clear() {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 
 #include "engine/board.hpp"
 
@@ -22,11 +23,38 @@ struct TTEntry {
   uint8_t unused[3] = {};
 };
 
+// The largest power of two of `size`-byte items within `bytes`, at least one.
+size_t tablefit(size_t bytes, size_t size);
+// Zeroed memory for `want` items of `size` bytes; short of memory, half the largest power
+// of two of them the system gives, halving down to just above `floor` items (`want` is
+// tried even when it is no more than `floor`). `got` is the count; null when none.
+void* tablealloc(size_t want, size_t floor, size_t size, size_t& got);
+
+// Sizes `table`, of `mask` + 1 items, to the largest power of two of items within
+// `bytes`, all zero; short of memory, to half the largest the system gives, or, when
+// growing, not at all: false then. Throws std::bad_alloc, leaving no table, only when
+// not even one item can be had.
+template <typename Table>
+bool resizetable(Table& table, uint64_t& mask, size_t bytes) {
+  using Item = typename Table::element_type;
+  const size_t want = tablefit(bytes, sizeof(Item));
+  if (table && mask + 1 > want) table.reset(), mask = 0;  // shrinking: give back first
+  const size_t old = table ? mask + 1 : 0;
+  size_t got = 0;
+  if (void* p = tablealloc(want, old, sizeof(Item), got)) {
+    table.reset(static_cast<Item*>(p));
+    mask = got - 1;
+  }
+  if (!table) throw std::bad_alloc();
+  return mask + 1 == want;
+}
+
 class TranspositionTable {
  public:
   // Sizes the table to the largest power of two of buckets within `bytes` (at least one),
-  // all empty. The memory comes zeroed from the system, page by page as it is used.
-  void resize(size_t bytes);
+  // all empty; the memory comes zeroed from the system, page by page as it is used. Short
+  // of memory, as resizetable() says.
+  bool resize(size_t bytes) { return resizetable(buckets_, mask_, bytes); }
   // Forgets every entry.
   void clear();
   // Marks the start of a new search, so that older entries are replaced first.

@@ -1,10 +1,16 @@
 #include "game/computer.hpp"
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <exception>
+#include <new>
 #include <string>
+#include <system_error>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -17,7 +23,6 @@ namespace {
 
 constexpr int kSide = kSize - 1;  // rows and columns of the playing area
 constexpr int kSliceMs = 20;      // the screen is kept alive in slices this long
-constexpr int kStepMs = 150;      // how long each step of the stone stays on the screen
 constexpr std::size_t kMemory = std::size_t{64} << 20;  // the engine's tables
 
 std::string planned;    // the keys that steer the computer's stone this turn
@@ -44,13 +49,16 @@ std::vector<std::uint8_t> choosable(const Reach& w) {
   return allowed;
 }
 
-// Sets the engine up with the stones of `map`, `player` to move.
+// Sets the engine up with the stones of `map` under the game's rule, `player` to move.
+// The engine's player 1 is black: under renju that is whoever moved first in this game;
+// the other rules treat both colours alike, so there the players keep their numbers.
 void setup(engine::Engine& e, int player) {
-  e.newgame(kSide);
+  const int black = rule == kRenju ? blackplayer() : kPlayer1;
+  e.newgame(kSide, static_cast<engine::Rule>(rule));
   for (int r = 1; r < kSize; ++r)
     for (int c = 1; c < kSize; ++c)
-      if (map[r][c] != kEmpty) e.put(c - 1, r - 1, map[r][c]);
-  e.settomove(player);
+      if (map[r][c] != kEmpty) e.put(c - 1, r - 1, map[r][c] == black ? 1 : 2);
+  e.settomove(player == black ? 1 : 2);
 }
 
 // The limits of one search: the thinking time, or the node count when one is set.
@@ -64,17 +72,23 @@ engine::Limits limits() {
 }
 
 // Runs the engine's search among `allowed` on a worker thread while the main thread
-// keeps the screen alive.
+// keeps the screen alive; what the search throws is thrown here.
 engine::Result searchidling(engine::Engine& e, const std::vector<std::uint8_t>& allowed) {
   std::atomic<bool> done{false};
   engine::Result result;
+  std::exception_ptr failure;
   std::jthread worker([&] {
     shieldthread();
-    result = e.search(limits(), &allowed);
+    try {
+      result = e.search(limits(), &allowed);
+    } catch (...) {
+      failure = std::current_exception();
+    }
     done = true;
   });
   while (!done) console::con().idle(kSliceMs);
   worker.join();
+  if (failure) std::rethrow_exception(failure);
   return result;
 }
 
@@ -96,13 +110,39 @@ int plannedkey() {
   return taken < planned.size() ? static_cast<unsigned char>(planned[taken++]) : -1;
 }
 
+// Ends the program, status 1, with a line saying why the computer cannot think.
+[[noreturn]] void cannotthink(const std::string& why) {
+  console::con().quit(1, "gomoku: the computer cannot think: " + why + "\n");
+  std::abort();  // never reached: quit() does not return
+}
+
+// The point the computer chooses, as (row, column); the program ends when there is no
+// memory for its engine or no thread to think on.
+std::pair<int, int> chooseorquit(int player, const std::vector<std::uint8_t>& allowed) {
+  try {
+    return choose(player, allowed);
+  } catch (const std::bad_alloc&) {
+    cannotthink("not enough memory");
+  } catch (const std::system_error& e) {
+    cannotthink("no thread to think on (" + e.code().message() + ")");
+  }
+}
+
 }  // namespace
+
+bool bestpoint(int player, const Reach& w, bool moved, int& r, int& c) {
+  std::vector<std::uint8_t> allowed = choosable(w);
+  if (moved) allowed[index(kCentre, kCentre)] = 0;  // Space is refused there once it has moved
+  if (std::find(allowed.begin(), allowed.end(), 1) == allowed.end()) return false;
+  std::tie(r, c) = chooseorquit(player, allowed);
+  return true;
+}
 
 void computermove(const Steering& s, int* x, int* y) {
   Reach w;
   reach(w);
   console::print("\n电脑正在思考. . .");
-  auto [r, c] = choose(s.code, choosable(w));
+  auto [r, c] = chooseorquit(s.code, choosable(w));
   planned = steerkeys(s, w, r, c);
   taken = 0;
   movecursor(s, x, y, plannedkey);

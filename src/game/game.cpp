@@ -7,7 +7,9 @@
 #include "console/chessmap.hpp"
 #include "console/console.hpp"
 #include "game/computer.hpp"
+#include "game/lone.hpp"
 #include "input/cursor.hpp"
+#include "record/recorder.hpp"
 #include "score/score.hpp"
 
 namespace gomoku {
@@ -20,7 +22,7 @@ bool reachable() {
   reach(w);
   for (int r = 1; r < kSize; ++r)
     for (int c = 1; c < kSize; ++c)
-      if (w.seen[r][c] && (r != kCentre || c != kCentre)) return true;
+      if (w.seen[r][c] && (r != kCentre || c != kCentre) && !forbid[r][c]) return true;
   return false;
 }
 
@@ -62,13 +64,18 @@ void centrerepair(int player, int before, int after) {
 }
 
 bool canplace() {
-  return map[kCentre][kCentre] == kEmpty || reachable();
+  return (map[kCentre][kCentre] == kEmpty && !forbid[kCentre][kCentre]) || reachable();
 }
 
 int playchess() {
+  recordturn();
   int player = whoturn % 2 == 0 ? kPlayer1 : kPlayer2;
-  // The original game had no draw: on a board where the cursor can reach no empty
-  // point the turn never ended. Here that ends the game as a draw, then scores.
+  if (findforbidden(player)) {  // renju: black's forbidden points are marked for its turn
+    console::cls();
+    printfchessmap();
+  }
+  // A player whose stone can reach no empty point it may take draws the game (the turn
+  // could never end otherwise); the scores are typed as after a win.
   if (!canplace()) {
     console::print("平局\n");
     gameover = 1;
@@ -77,14 +84,21 @@ int playchess() {
   console::print(player == kPlayer1 ? "现在轮到玩家1，请落子：" : "现在轮到玩家2，请落子：");
   int before = boardsum();
   int r = 0, c = 0;
+  const Steering& steer = player == kPlayer1 ? kSteer1 : kSteer2;
   if (player == computer)
-    computermove(player == kPlayer1 ? kSteer1 : kSteer2, &r, &c);
-  else
+    computermove(steer, &r, &c);
+  else if (computer == 0)
     (player == kPlayer1 ? move1 : move2)(&r, &c);
+  else if (!personmove(steer, &r, &c)) {
+    recordmoves();       // a take-back: the record without the stones taken back,
+    return playchess();  // and the person's turn again, two stones earlier
+  }
   centrerepair(player, before, boardsum());
+  findforbidden(0);  // the marks are for this turn only
   lastr = r;
   lastc = c;
   addmove(r, c, player);
+  recordmoves();
   console::cls();
   printfchessmap();
   if (judge(r, c) != 1) return 0;
@@ -101,11 +115,12 @@ int gamemain() {
     playchess();
     ++whoturn;
     if (gameover == 1) {
-      // The original game cleared the result at once for score entry; the pause lets
-      // the players see the final board and who won.
+      recordgameover();
+      // The pause lets the players see the final board and who won before score entry.
       showresult();
       addstu(pn, pk);
-      int k = console::getch();
+      recordscores(*pn, *pk);
+      int k = againkey();
       key = k < 0 ? '\0' : static_cast<char>(k);
       gameover = 0;
     }

@@ -13,7 +13,8 @@ int playchess();
 int boardsum();
 // Puts back a stone on the centre point that the cursor erased when it first moved.
 void centrerepair(int player, int before, int after);
-// True when the player to move can put a stone down somewhere this turn.
+// True when the player to move can put a stone down somewhere this turn: a point the
+// stone reaches that is empty and, under renju, not forbidden to it (`forbid`).
 bool canplace();
 // Runs the whole program after start-up: menu, then games until the players stop.
 int gamemain();

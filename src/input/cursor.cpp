@@ -24,14 +24,13 @@ int keytowards(const Steering& s, int dr, int dc) {
   return dc > 0 ? s.right : s.left;
 }
 
-// Writes a line break, clears the screen and draws the board.
+}  // namespace
+
 void redraw() {
   console::print("\n");
   console::cls();
   printfchessmap();
 }
-
-}  // namespace
 
 int steplength(int r, int c, int dr, int dc) {
   for (int k = 1; k <= 4; ++k) {
@@ -48,41 +47,76 @@ bool steptarget(int r, int c, int dr, int dc, int& tr, int& tc) {
   return inside(tr, tc) && map[tr][tc] == kEmpty;
 }
 
+Cursor startcursor() {
+  Cursor k;
+  k.centre = map[kCentre][kCentre];
+  return k;
+}
+
+Keyed applykey(const Steering& s, Cursor& k, int key) {
+  if (key == ' ') {
+    if (k.r == kCentre && k.c == kCentre && map[k.r][k.c] != kEmpty) return Keyed::kRefused;
+    if (forbid[k.r][k.c]) return Keyed::kForbidden;
+    map[k.r][k.c] = s.code;
+    return Keyed::kPlaced;
+  }
+  int dr, dc, tr, tc;
+  if (!direction(s, key, dr, dc)) return Keyed::kOther;
+  // Refused: nothing changes. A step onto a stone (four hopped, the fifth taken) is
+  // refused too, so that steering never removes a stone, which the centre repair
+  // counts on.
+  if (!steptarget(k.r, k.c, dr, dc, tr, tc)) return Keyed::kRefused;
+  map[tr][tc] = s.code;
+  map[k.r][k.c] = kEmpty;
+  k.r = tr;
+  k.c = tc;
+  k.moved = true;
+  return Keyed::kStepped;
+}
+
+void liftcursor(const Cursor& k) {
+  if (!k.moved) return;  // on the centre, not yet marked
+  map[k.r][k.c] = kEmpty;
+  map[kCentre][kCentre] = k.centre;
+}
+
+void dropcursor(const Cursor& k, int code) {
+  if (!k.moved) return;
+  map[kCentre][kCentre] = kEmpty;
+  map[k.r][k.c] = code;
+}
+
 void movecursor(const Steering& s, int* x, int* y, int (*nextkey)()) {
-  int r = kCentre, c = kCentre;
+  Cursor k = startcursor();
+  bool told = false;  // the line refusing a forbidden point is on the screen
   for (;;) {
     int key = nextkey();
     if (key < 0) console::inputended();
-    if (key == ' ') {
-      if (r == kCentre && c == kCentre && map[r][c] != kEmpty) continue;
-      map[r][c] = s.code;
-      *x = r;
-      *y = c;
+    Keyed what = applykey(s, k, key);
+    if (what == Keyed::kPlaced) {
+      *x = k.r;
+      *y = k.c;
       return;
     }
-    int dr, dc, tr, tc;
-    if (direction(s, key, dr, dc)) {
-      // Refused: nothing changes. A step onto a stone (four hopped, the fifth taken) is
-      // refused too, where the original game let the cursor overwrite that stone: so
-      // steering never removes a stone, which the centre repair counts on.
-      if (!steptarget(r, c, dr, dc, tr, tc)) continue;
-      map[tr][tc] = s.code;
-      map[r][c] = kEmpty;
-      r = tr;
-      c = tc;
+    if (what == Keyed::kForbidden) {  // the stone stays; a line under the board says why
+      if (!told) console::print("\n%s", kForbiddenText);
+      told = true;
+    } else if (what != Keyed::kRefused) {
+      redraw();
+      told = false;
     }
-    redraw();
   }
 }
 
-void reach(Reach& w) {
+void reach(Reach& w, int r0, int c0) {
   int saved = map[kCentre][kCentre];
   map[kCentre][kCentre] = kEmpty;  // the cursor's first step lifts the centre stone
   std::fill(&w.seen[0][0], &w.seen[0][0] + kSize * kSize, false);
   int queue[kSize * kSize][2], head = 0, tail = 0;
-  queue[tail][0] = queue[tail][1] = kCentre;
+  queue[tail][0] = w.startr = r0;
+  queue[tail][1] = w.startc = c0;
   ++tail;
-  w.seen[kCentre][kCentre] = true;
+  w.seen[r0][c0] = true;
   while (head < tail) {
     int r = queue[head][0], c = queue[head][1];
     ++head;
@@ -104,7 +138,7 @@ void reach(Reach& w) {
 
 std::string steerkeys(const Steering& s, const Reach& w, int r, int c) {
   std::string keys = " ";
-  while (r != kCentre || c != kCentre) {
+  while (r != w.startr || c != w.startc) {
     int fr = w.fromr[r][c], fc = w.fromc[r][c];
     keys += static_cast<char>(keytowards(s, r - fr, c - fc));
     r = fr;

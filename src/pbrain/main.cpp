@@ -3,10 +3,25 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iostream>
+#include <exception>
 #include <string>
+#include <vector>
 
-#include "pbrain/protocol.hpp"
+#include "pbrain/lines.hpp"
+#include "pbrain/session.hpp"
+
+namespace {
+
+// Writes the lines to standard output and sends them on at once.
+void sendout(const std::vector<std::string>& lines) {
+  for (const std::string& l : lines) {
+    std::fwrite(l.data(), 1, l.size(), stdout);
+    std::fputc('\n', stdout);
+  }
+  std::fflush(stdout);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   uint64_t nodes = 0;
@@ -16,15 +31,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s [--nodes N]\n", argv[0]);
     return 2;
   }
-  gomoku::pbrain::Protocol protocol(nodes);
-  std::string line;
-  std::vector<std::string> reply;
-  while (std::getline(std::cin, line)) {
-    reply.clear();
-    bool more = protocol.handle(line, reply);
-    for (const std::string& r : reply) std::cout << r << '\n';
-    std::cout.flush();
-    if (!more) break;
+  gomoku::pbrain::binarymode(1);
+  try {
+    gomoku::pbrain::Protocol protocol(nodes, nodes == 0);
+    gomoku::pbrain::serve(0, protocol, sendout);
+  } catch (const std::exception& e) {  // no memory for the engine, no thread to read with
+    std::fprintf(stderr, "pbrain-gomoku: %s\n", e.what());
+    return 1;
   }
   return 0;
 }

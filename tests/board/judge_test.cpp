@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "board/state.hpp"
+#include "support/rules.hpp"
 #include "support/scripted.hpp"
 
 namespace gomoku {
@@ -120,6 +121,54 @@ TEST(Judge, RunLengthStopsAfterFivePoints) {
   for (int c = 1; c <= 19; ++c) map[10][c] = kPlayer2;
   EXPECT_EQ(runlength(10, 1, 0, 1, kPlayer2), 5);
   EXPECT_EQ(runlength(10, 3, 0, -1, kPlayer2), 2);
+}
+
+class RuleDecisions : public ::testing::TestWithParam<testing::RulePosition> {};
+
+// The position on the game's board (row 1, column 1 at the diagram's top left), player 1
+// black; the judge's decision on the move, and the points marked for black's turn.
+TEST_P(RuleDecisions, DecidesByTheRuleAndMarksBlacksForbiddenPoints) {
+  Scripted t("");
+  const testing::RulePosition& k = GetParam();
+  rule = k.rule;
+  std::vector<std::pair<int, int>> expected;
+  int mr = 0, mc = 0;
+  for (int y = 0; y < static_cast<int>(k.rows.size()); ++y)
+    for (int x = 0; x < static_cast<int>(k.rows[y].size()); ++x) {
+      const char ch = k.rows[y][x];
+      if (ch == 'x' || ch == 'o') map[y + 1][x + 1] = ch == 'x' ? kPlayer1 : kPlayer2;
+      if (ch == '*' || ch == '!') mr = y + 1, mc = x + 1;
+      if (ch == 'F' || ch == '!') expected.emplace_back(y + 1, x + 1);
+    }
+  findforbidden(kPlayer1);
+  std::vector<std::pair<int, int>> marked;
+  for (int r = 1; r < kSize; ++r)
+    for (int c = 1; c < kSize; ++c)
+      if (forbid[r][c]) marked.emplace_back(r, c);
+  EXPECT_EQ(marked, expected);
+  map[mr][mc] = k.mover;
+  EXPECT_EQ(judge(mr, mc), k.wins ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Judge, RuleDecisions, ::testing::ValuesIn(testing::rulepositions()),
+                         [](const auto& i) { return std::string(i.param.name); });
+
+// Player 2 is black in a game it moved first in: its exactly five wins under renju and
+// its six does not; player 1's six wins.
+TEST(Judge, BlackUnderRenjuIsWhoeverMovedFirstInTheGame) {
+  Scripted t("");
+  rule = kRenju;
+  whoturn = 1;  // player 2 lost the last game and moves first in this one
+  EXPECT_EQ(blackplayer(), kPlayer2);
+  addmove(10, 10, kPlayer2);
+  whoturn = 2;
+  EXPECT_EQ(blackplayer(), kPlayer2);
+  for (int player : {kPlayer1, kPlayer2})
+    for (int c = 1; c <= 6; ++c) map[player * 3][c] = player;
+  EXPECT_EQ(judge(3, 6), 1);  // player 1: white
+  EXPECT_EQ(judge(6, 6), 0);  // player 2: black, six
+  map[6][6] = kEmpty;
+  EXPECT_EQ(judge(6, 5), 1);  // exactly five
 }
 
 }  // namespace

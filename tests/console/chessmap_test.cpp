@@ -102,6 +102,19 @@ TEST(HelpScreen, LegendWithTwoColumnArrows) {
   for (int x : {20, 23, 26, 29}) EXPECT_EQ(t.con.screen().at(x, 5).width, 0) << x;
 }
 
+// Against the computer the legend also lists the person's take-back and hint keys.
+TEST(HelpScreen, LegendAgainstTheComputerAddsTakeBackAndHint) {
+  Scripted t("");
+  computer = 2;
+  console::cls();
+  bangzhu();
+  auto expect = helpbox("  +              1  w  a  s  d              +",
+                        "  +              2  ↑  ←  ↓  →              +");
+  expect[7] = "  +              u  悔棋                    +";
+  expect[8] = "  +              h  提示                    +";
+  EXPECT_EQ(testing::lines(t.con.screen(), 15), expect);
+}
+
 }  // namespace
 }  // namespace gomoku
 

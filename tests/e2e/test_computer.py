@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """The computer opponent on a real terminal: its stone steps from the centre one frame at a
-time, keys typed while it thinks or moves are dropped, and the game goes on."""
+time, keys typed while it thinks or moves are dropped, and the game goes on; the person
+takes back, asks for a hint and steers with either key set."""
+import re
 import signal
 import time
 
@@ -10,6 +12,7 @@ from tmuxlib import GameTest, modeflags
 THINKING = "电脑正在思考. . ."
 PROMPT1 = "cur = 2现在轮到玩家1，请落子："
 CENTRE = (9, 9)
+SIDE1 = "你执O，u 悔棋，h 提示        +"
 
 
 def stones(screen, sign):
@@ -82,6 +85,60 @@ class Computer(GameTest):
         self.assertEqual(g.status(), -signal.SIGINT)
         flags = modeflags(g.stty())
         self.assertTrue(flags["icanon"] and flags["echo"])
+
+    def test_take_back_hint_and_either_key_set(self):
+        g = self.start(args=["--computer", "2", "--time", "200"])
+        g.waitline(28, SIDE1)
+
+        def reply(o, xs):
+            """Waits for the computer's reply to O's stones `o`; checks that the line under
+            the board says where it went; returns X's stones."""
+            screen = g.wait(lambda s: s[27] == PROMPT1 and s[28] == SIDE1 and
+                            len(stones(s, "X")) == len(xs) + 1)
+            said = re.match(r"电脑落子：第(\d+)行第(\d+)列", screen[29])
+            self.assertTrue(said, screen[29])
+            self.assertEqual(stones(screen, "X") - xs, {(int(said[1]), int(said[2]))})
+            self.assertEqual(stones(screen, "O"), o)
+            return stones(screen, "X")
+
+        g.type(" ")
+        x1 = reply({CENTRE}, set())
+        g.type("h")  # the centre is taken: the hint steers the stone away, not down
+        g.wait(lambda s: s[28].startswith(THINKING))
+        g.wait(lambda s: s[28].startswith("提示"))
+        screen = g.settle(quiet=0.5)
+        (hinted,) = stones(screen, "O")  # the stone lifted the centre stone as it left it
+        self.assertNotEqual(hinted, CENTRE)
+        self.assertEqual(screen[28].split()[0], "提示：第%d行第%d列" % hinted)
+        self.assertEqual(stones(screen, "X"), x1)
+        g.type(" ")
+        reply({CENTRE, hinted}, x1)
+        g.type("u")  # back to the board after the first reply
+        screen = g.wait(lambda s: stones(s, "X") == x1)
+        self.assertEqual(stones(screen, "O"), {CENTRE})
+        self.assertEqual(screen[27:29], ["现在轮到玩家1，请落子：      +", SIDE1])
+        g.type("u")  # back to the empty board
+        board = tmuxlib.empty_board()
+        screen = g.wait(lambda s: s[:27] == board[:27])
+        self.assertEqual(screen[28:30], [SIDE1, board[29]])
+        g.send("Up")  # O steers with the arrow keys as well
+        g.wait(lambda s: stones(s, "O") == {(8, 9)})
+
+    def test_no_memory_to_think_ends_the_game_with_a_line_and_status_1(self):
+        binary = tmuxlib.BINARY
+        self.addCleanup(setattr, tmuxlib, "BINARY", binary)
+        tmuxlib.BINARY = "/bin/sh"  # the game with 20 MB of address space: no room to think
+        g = self.game(args=["-c", 'ulimit -v 20000 && exec "$0" -c 1', binary])
+        g.waitline(0, tmuxlib.PROMPT)
+        g.type("y")
+        g.send("Enter")
+        self.assertEqual(g.status(), 1)
+        said = [line for line in g.screen() if line.startswith("gomoku: ")]
+        self.assertEqual(len(said), 1, said)
+        self.assertTrue(said[0].startswith("gomoku: the computer cannot think: "), said)
+        flags = modeflags(g.stty())
+        self.assertTrue(flags["icanon"] and flags["echo"])
+        self.assertIsNone(g.file())
 
 
 if __name__ == "__main__":

@@ -55,7 +55,8 @@ class Wine(GameTest):
     def test_scripted_game_writes_the_score_file_byte_for_byte(self):
         d = tempfile.mkdtemp(prefix="gomoku-wine-")
         self.addCleanup(shutil.rmtree, d, ignore_errors=True)
-        p = subprocess.run(EMULATOR + [EXE], input=b"y\n H d H d H d H d k3\n5\nq",
+        # 0x1A is a key like any other (no end of input, as in a text-mode read).
+        p = subprocess.run(EMULATOR + [EXE], input=b"y\n H d H d\x1a H d H d k3\n5\nq",
                            capture_output=True, cwd=d, timeout=60)
         self.assertEqual(p.returncode, 0, p.stderr)
         with open(os.path.join(d, "xsxx.txt"), "rb") as f:

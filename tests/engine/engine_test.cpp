@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/rules.hpp"
+
 namespace gomoku::engine {
 namespace {
 
@@ -349,32 +351,147 @@ TEST(Mask, TheMoveIsAlwaysAnAllowedEmptyPoint) {
   EXPECT_TRUE(nofive[r.y * 11 + r.x]);
 }
 
-TEST(Determinism, SameNodeBudgetSameMoveOnAnyEngineAndThread) {
-  Engine first(size_t{8} << 20);
+TEST(Determinism, SameNodeBudgetAndMemorySameMoveOnAnyEngineAndThread) {
+  // A 1 MB engine's table holds 32768 entries: 200000 nodes fill it many times over, so
+  // what it keeps matters; the same memory keeps the same.
+  Engine first(size_t{1} << 20);
   middlegame(first);
-  const Limits limits{.nodes = 60000};
+  const Limits limits{.nodes = 200000};
   Result a = first.search(limits);
-  // The same engine after other searches, and two engines searching at once.
+  // The same engine after another search, and another engine on another thread.
   first.search(Limits{.nodes = 30000});
   Result b = first.search(limits);
-  Result c, d;
-  std::thread t1([&] {
-    Engine e(size_t{8} << 20);
+  Result c;
+  std::thread t([&] {
+    Engine e(size_t{1} << 20);
     middlegame(e);
     c = e.search(limits);
   });
-  std::thread t2([&] {
-    Engine e(size_t{2} << 20);
-    middlegame(e);
-    d = e.search(limits);
-  });
-  t1.join(), t2.join();
-  for (const Result* r : {&b, &c, &d}) {
+  t.join();
+  for (const Result* r : {&b, &c}) {
     EXPECT_EQ(std::make_pair(r->x, r->y), std::make_pair(a.x, a.y));
     EXPECT_EQ(r->nodes, a.nodes);
     EXPECT_EQ(r->score, a.score);
+    EXPECT_EQ(r->depth, a.depth);
   }
 }
+
+TEST(Clock, AOneMillisecondAnswerToTheCentreStaysNearIt) {
+  Engine e(size_t{4} << 20);
+  e.newgame(19);
+  ASSERT_TRUE(e.play(9, 9));
+  for (int i = 0; i < 5; ++i) {
+    Result r = e.search(Limits{.time_ms = 1});
+    EXPECT_LE(std::max(std::abs(r.x - 9), std::abs(r.y - 9)), 2) << r.x << "," << r.y;
+  }
+}
+
+// Sets `e` up with a position of the rules table on a 15x15 board, `mover` to move;
+// `marks` gets the points drawn with `what` (any of its characters).
+void setuprows(Engine& e, Rule rule, const std::vector<std::string>& rows, int mover,
+               const std::string& what, std::set<Point>& marks) {
+  e.newgame(15, rule);
+  for (int y = 0; y < static_cast<int>(rows.size()); ++y)
+    for (int x = 0; x < static_cast<int>(rows[y].size()); ++x) {
+      const char c = rows[y][x];
+      if (c == 'x' || c == 'o') {
+        EXPECT_TRUE(e.put(x, y, c == 'x' ? 1 : 2));
+      }
+      if (what.find(c) != std::string::npos) marks.emplace(x, y);
+    }
+  e.settomove(mover);
+}
+
+class RuleJudge : public ::testing::TestWithParam<testing::RulePosition> {};
+
+TEST_P(RuleJudge, WinsAndForbiddenPointsFollowTheRule) {
+  const testing::RulePosition& c = GetParam();
+  Engine e(size_t{1} << 20);
+  std::set<Point> move, forbidden;
+  setuprows(e, static_cast<Rule>(c.rule), c.rows, c.mover, "*!", move);
+  setuprows(e, static_cast<Rule>(c.rule), c.rows, c.mover, "F!", forbidden);
+  auto [x, y] = *move.begin();
+  EXPECT_EQ(e.wins(x, y), c.wins);
+  const auto found = e.forbiddenpoints();
+  EXPECT_EQ(std::set<Point>(found.begin(), found.end()), forbidden);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engine, RuleJudge, ::testing::ValuesIn(testing::rulepositions()),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+struct RuleTactic {
+  const char* name;
+  Rule rule;
+  int tomove;
+  std::vector<std::string> rows;  // '*' the right answers, '!' a point never to choose
+  bool win, loss;                 // what the search must say of the position
+};
+
+const RuleTactic kRuleTactics[] = {
+    // Black's gap makes six: a win only in freestyle; otherwise white's four is blocked.
+    {"standard_six_is_no_win", Rule::kStandard, 1, {".", ".xx.xxx", ".", "..xoooo*"}, false, false},
+    {"freestyle_six_wins", Rule::kFreestyle, 1, {".", ".xx*xxx", ".", "..xoooo."}, true, false},
+    // Black's gap makes a five with white beyond both ends: no win under caro.
+    {"caro_blocked_five_is_no_win",
+     Rule::kCaro,
+     1,
+     {".", "oxx.xxo", ".", "..xoooo*"},
+     false,
+     false},
+    {"freestyle_blocked_five_wins",
+     Rule::kFreestyle,
+     1,
+     {".", "oxx*xxo", ".", "..xoooo."},
+     true,
+     false},
+    // '!' is black's double three: white's four through it cannot be blocked under renju
+    // (black's stone in the corner stops white's straight four there).
+    {"renju_four_with_a_forbidden_block_wins",
+     Rule::kRenju,
+     2,
+     {".......x", "....x.o", "....xo", "..xx!", "...o", "..*"},
+     true,
+     false},
+    {"freestyle_that_four_is_blocked",
+     Rule::kFreestyle,
+     2,
+     {".......x", "....x.o", "....xo", "..xx.", "...o", "..."},
+     false,
+     false},
+    {"renju_black_never_plays_the_forbidden_block",
+     Rule::kRenju,
+     1,
+     {".......x", "....x.o", "....xo", "..xx!", "...o", "..o"},
+     false,
+     true},
+    {"freestyle_black_blocks_with_a_double_three",
+     Rule::kFreestyle,
+     1,
+     {".......x", "....x.o", "....xo", "..xx*", "...o", "..o"},
+     false,
+     false},
+};
+
+class RuleTactics : public ::testing::TestWithParam<RuleTactic> {};
+
+TEST_P(RuleTactics, TheSearchPlaysByTheRule) {
+  const RuleTactic& t = GetParam();
+  Engine e(size_t{4} << 20);
+  std::set<Point> answers, never;
+  setuprows(e, t.rule, t.rows, t.tomove, "*", answers);
+  setuprows(e, t.rule, t.rows, t.tomove, "!", never);
+  Result r = e.search(Limits{.nodes = 50000});
+  ASSERT_GE(r.x, 0);
+  if (!answers.empty()) {
+    EXPECT_TRUE(answers.count({r.x, r.y})) << "chose " << r.x << "," << r.y;
+  }
+  EXPECT_FALSE(never.count({r.x, r.y})) << "chose " << r.x << "," << r.y;
+  EXPECT_EQ(r.win, t.win);
+  EXPECT_EQ(r.loss, t.loss);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engine, RuleTactics, ::testing::ValuesIn(kRuleTactics),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Stop, AnotherThreadEndsAnUnlimitedSearch) {
   Engine e(size_t{8} << 20);

@@ -1,9 +1,13 @@
-// Fuzzes play: a key stream through the cursor and the turn driver keeps the board sound.
+// Fuzzes play: a key stream through the cursor and the turn driver keeps the board sound,
+// under the rule the input's length picks; under renju black never takes a point that
+// was forbidden to it when its turn began.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
+#include "board/judge.hpp"
 #include "board/state.hpp"
 #include "game/game.hpp"
 #include "support/scripted.hpp"
@@ -35,6 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   testing::Scripted t(std::string(reinterpret_cast<const char*>(data), size));
+  rule = static_cast<int>(size % 4);
+  bool banned[kSize][kSize];
   int before = 0;
   bool centre = false;
   // Between keys: with a stone on the centre at the start of the turn, the cursor
@@ -48,7 +54,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int turn = 0; turn < 400; ++turn) {
       before = stones();
       centre = map[kCentre][kCentre] != 0;
+      findforbidden(whoturn % 2 == 0 ? kPlayer1 : kPlayer2);
+      std::memcpy(banned, forbid, sizeof banned);
       bool draw = playchess() == 0 && gameover == 1;
+      if (!draw && banned[lastr][lastc]) std::abort();
       ++whoturn;
       checkcells();
       if (stones() != before + (draw ? 0 : 1)) std::abort();

@@ -98,6 +98,8 @@ struct TacticCase {
   Point choice;  // the point it must choose
   int won;       // what the turn returns
   std::vector<Run> stones;
+  int rule = kFreestyle;
+  bool avoid = false;  // `choice` is the point it must not choose
 };
 
 class ComputerTactics : public ::testing::TestWithParam<TacticCase> {};
@@ -105,11 +107,12 @@ class ComputerTactics : public ::testing::TestWithParam<TacticCase> {};
 TEST_P(ComputerTactics, ComputerChoosesTheReachablePointThatMatters) {
   const TacticCase& k = GetParam();
   Computer t(k.who, k.stones);
-  whoturn = k.who - 1;
+  rule = k.rule;
+  whoturn = k.who - 1;  // it moves first in this game: under renju it is black
   int sum = boardsum();
   console::cls();
   EXPECT_EQ(playchess(), k.won);
-  EXPECT_EQ(Point(lastr, lastc), k.choice);
+  EXPECT_EQ(Point(lastr, lastc) == k.choice, !k.avoid) << lastr << "," << lastc;
   EXPECT_EQ(boardsum(), sum + k.who);
   EXPECT_EQ(gameover, k.won);
 }
@@ -122,11 +125,19 @@ const std::vector<Run> kWin = {{3, 4, 0, 1, "OXXXX"}, {9, 3, 0, 1, "O"}, {9, 14,
 const std::vector<Run> kWalledWin = {
     {2, 2, 1, 1, "XXXXO"}, {1, 2, 0, 1, "OXOXO"}, {2, 1, 1, 0, "XOXOX"}, {12, 2, 0, 1, "XOOO.O"}};
 
+// X's threes on row 9 and column 13, each closed at one end, meet at (9, 13): a double
+// four that wins (no one stone blocks both fours), and that renju forbids black.
+const std::vector<Run> kDoubleFour = {{9, 9, 0, 1, "OXXX"}, {10, 13, 1, 0, "XXXO"}};
+
 INSTANTIATE_TEST_SUITE_P(
     ComputerTurn, ComputerTactics,
-    ::testing::Values(TacticCase{"wins", 2, {3, 9}, 1, kWin},
-                      TacticCase{"walled_off_win", 2, {12, 6}, 0, kWalledWin},
-                      TacticCase{"player_one_blocks", 1, {15, 11}, 0, {{15, 7, 0, 1, "OXXX.X"}}}),
+    ::testing::Values(
+        TacticCase{"wins", 2, {3, 9}, 1, kWin},
+        TacticCase{"walled_off_win", 2, {12, 6}, 0, kWalledWin},
+        TacticCase{"player_one_blocks", 1, {15, 11}, 0, {{15, 7, 0, 1, "OXXX.X"}}},
+        TacticCase{"double_four", 2, {9, 13}, 0, kDoubleFour},
+        TacticCase{
+            "renju_black_never_makes_a_double_four", 2, {9, 13}, 0, kDoubleFour, kRenju, true}),
     [](const auto& i) { return std::string(i.param.name); });
 
 // The person, the computer, the person again: the person's keys are all theirs.

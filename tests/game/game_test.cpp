@@ -179,6 +179,13 @@ void reachablehole() {
   map[9][14] = kEmpty;
 }
 
+// The reachable hole, under renju, where black's stone would make seven in a row.
+void forbiddenhole() {
+  reachablehole();
+  for (int c : {11, 12, 13, 15, 16, 17}) map[9][c] = kPlayer1;
+  rule = kRenju;
+}
+
 // A full board but for the centre.
 void onlycentre() {
   fillall();
@@ -194,13 +201,15 @@ TEST_P(Draws, ANoMovesBoardIsADraw) {
   int result = turn(1);
   EXPECT_EQ(result, 0);
   EXPECT_EQ(gameover, GetParam().draw ? 1 : 0);
-  EXPECT_EQ(t.con.screen().line(0) == "平局", GetParam().draw);
+  // (under the board when the board was drawn again with black's forbidden points)
+  EXPECT_EQ(t.con.screen().text().find("平局") != std::string::npos, GetParam().draw);
 }
 
 INSTANTIATE_TEST_SUITE_P(Turn, Draws,
                          ::testing::Values(DrawCase{"full", fillall, true},
                                            DrawCase{"hole_out_of_reach", unreachablehole, true},
                                            DrawCase{"hole_in_reach", reachablehole, false},
+                                           DrawCase{"renju_hole_forbidden", forbiddenhole, true},
                                            DrawCase{"only_centre", onlycentre, false}),
                          [](const auto& i) { return std::string(i.param.name); });
 
@@ -240,6 +249,54 @@ TEST(Turn, RandomPlayKeepsTheBoardSound) {
   }
   EXPECT_GT(games, 3);
 }
+
+struct RuleTurn {
+  const char* name;
+  int rule;
+  std::vector<std::vector<int>> stones;  // row, column, player
+  std::string keys;                      // player 1's keys
+  int result;                            // of playchess
+  int r, c;                              // where the stone goes down
+  bool refused;  // a line under the board refuses the first Space (marked '#')
+};
+
+// Row 9 left of the centre holds four of player 1's stones; the centre is the move.
+const std::vector<std::vector<int>> kSix = {{9, 5, 1}, {9, 6, 1}, {9, 7, 1}, {9, 8, 1}, {9, 10, 1}};
+const std::vector<std::vector<int>> kBlocked = {{9, 5, 1}, {9, 6, 1}, {9, 7, 1},
+                                                {9, 8, 1}, {9, 4, 2}, {9, 10, 2}};
+const std::vector<std::vector<int>> kDoubleThree = {{7, 9, 1}, {8, 9, 1}, {9, 7, 1}, {9, 8, 1}};
+
+class RuleTurns : public ::testing::TestWithParam<RuleTurn> {};
+
+TEST_P(RuleTurns, TheDecidingMoveFollowsTheRule) {
+  const RuleTurn& k = GetParam();
+  Scripted t(k.keys);
+  rule = k.rule;
+  for (const auto& s : k.stones) map[s[0]][s[1]] = s[2];
+  console::cls();
+  printfchessmap();
+  std::string centre, refusal;
+  t.con.onkey = [&](int i) {
+    if (i == 0) centre = t.con.screen().line(9).substr(signcolumn(9), 1);
+    if (i == 1) refusal = t.con.screen().line(28);
+  };
+  EXPECT_EQ(turn(1), k.result);
+  EXPECT_EQ(gameover, k.result);
+  EXPECT_EQ(map[k.r][k.c], kPlayer1);
+  EXPECT_EQ(centre, k.refused ? "#" : "*");
+  EXPECT_EQ(refusal.starts_with("禁手：黑棋不能在这里落子"), k.refused) << refusal;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Turn, RuleTurns,
+    ::testing::Values(
+        RuleTurn{"standard_six_does_not_win", kStandard, kSix, " ", 0, 9, 9, false},
+        RuleTurn{"freestyle_six_wins", kFreestyle, kSix, " ", 1, 9, 9, false},
+        RuleTurn{"caro_blocked_five_does_not_win", kCaro, kBlocked, " ", 0, 9, 9, false},
+        RuleTurn{"freestyle_blocked_five_wins", kFreestyle, kBlocked, " ", 1, 9, 9, false},
+        RuleTurn{"renju_forbidden_point_refused", kRenju, kDoubleThree, " d ", 0, 9, 10, true},
+        RuleTurn{"freestyle_double_three_taken", kFreestyle, kDoubleThree, " d ", 0, 9, 9, false}),
+    [](const auto& i) { return std::string(i.param.name); });
 
 // Whole games through gamemain, writing the score file in a temporary directory.
 using GameFlow = testing::InTempDir;

@@ -12,6 +12,7 @@ struct OptionCase {
   int computer;      // when playing
   int thinkms;       // when playing
   std::string said;  // the first line written: on standard output for status 0, else error
+  int rule = -1;     // when playing: kFreestyle ... kCaro, -1 when not given
 };
 
 class CommandLines : public ::testing::TestWithParam<OptionCase> {};
@@ -29,10 +30,11 @@ TEST_P(CommandLines, GiveThePlayerTheTimeOrTheWayOut) {
   if (k.status == -1) {
     EXPECT_EQ(o.computer, k.computer);
     EXPECT_EQ(o.thinkms, k.thinkms);
+    EXPECT_EQ(o.rule, k.rule);
   }
 }
 
-const char kUsage[] = "usage: gomoku [--computer 1|2] [--time MS] | --help | --version";
+const char kUsage[] = "usage: gomoku [--computer 1|2] [--time MS] [--rule NAME] [--record FILE]";
 const char kBadTime[] = "takes milliseconds from 1 to 3600000, not ";
 
 INSTANTIATE_TEST_SUITE_P(
@@ -42,6 +44,21 @@ INSTANTIATE_TEST_SUITE_P(
         OptionCase{"computer_two", {"--computer", "2"}, -1, 2, 1000, ""},
         OptionCase{"attached_values", {"-c2", "--time=250"}, -1, 2, 250, ""},
         OptionCase{"last_one_counts", {"-t", "200", "-c", "2", "--computer=1"}, -1, 1, 200, ""},
+        OptionCase{"rule_renju", {"--rule", "renju", "-c", "2"}, -1, 2, 1000, "", 2},
+        OptionCase{"rule_attached", {"-t5", "--rule=caro"}, -1, 0, 5, "", 3},
+        OptionCase{"rule_standard_then_freestyle",
+                   {"--rule=standard", "--rule", "freestyle"},
+                   -1,
+                   0,
+                   1000,
+                   "",
+                   0},
+        OptionCase{"rule_unknown",
+                   {"--rule", "Renju"},
+                   2,
+                   0,
+                   0,
+                   "gomoku: --rule takes freestyle, standard, renju or caro, not 'Renju'"},
         OptionCase{"help", {"--help", "--bogus"}, 0, 0, 0, kUsage},
         OptionCase{"version", {"--version"}, 0, 0, 0, "gomoku 1.0"},
         OptionCase{"unknown", {"-c", "2", "-x"}, 2, 0, 0, "gomoku: unknown option '-x'"},
@@ -63,6 +80,73 @@ INSTANTIATE_TEST_SUITE_P(
                    0,
                    0,
                    std::string("gomoku: -t ") + kBadTime + "'99999999999'"}),
+    [](const auto& i) { return std::string(i.param.name); });
+
+struct RecordOptionCase {
+  const char* name;
+  std::vector<std::string> args;
+  std::string record, game;  // when accepted: the files to record in and to read a game from
+  int gamenumber;
+  bool replay;
+  std::string error;  // the line that refuses it; empty when accepted
+};
+
+class RecordOptions : public ::testing::TestWithParam<RecordOptionCase> {};
+
+TEST_P(RecordOptions, NameTheFilesAndTheGame) {
+  const RecordOptionCase& k = GetParam();
+  Options o = parseoptions(k.args);
+  EXPECT_EQ(o.status, k.error.empty() ? -1 : 2);
+  EXPECT_EQ(o.err.substr(0, o.err.find('\n')), k.error);
+  if (k.error.empty()) {
+    EXPECT_EQ((std::vector<std::string>{o.record, o.game}),
+              (std::vector<std::string>{k.record, k.game}));
+    EXPECT_EQ(o.gamenumber, k.gamenumber);
+    EXPECT_EQ(o.replay, k.replay);
+  }
+}
+
+const char kReplayAlone[] = "gomoku: --replay shows a recorded game and takes no other option";
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, RecordOptions,
+    ::testing::Values(
+        RecordOptionCase{"record", {"--record", "g.sgf"}, "g.sgf", "", 0, false, ""},
+        RecordOptionCase{"load_the_last", {"--load=g.psq"}, "", "g.psq", 0, false, ""},
+        RecordOptionCase{"load_a_game_and_record",
+                         {"--load", "g.sgf:2", "--record", "g.sgf", "-c", "1"},
+                         "g.sgf",
+                         "g.sgf",
+                         2,
+                         false,
+                         ""},
+        RecordOptionCase{
+            "windows_path", {"--replay", "C:\\g\\a.sgf"}, "", "C:\\g\\a.sgf", 0, true, ""},
+        RecordOptionCase{"windows_path_and_game",
+                         {"--replay=C:\\g\\a.sgf:12"},
+                         "",
+                         "C:\\g\\a.sgf",
+                         12,
+                         true,
+                         ""},
+        RecordOptionCase{"game_zero",
+                         {"--load", "g.sgf:0"},
+                         "",
+                         "",
+                         0,
+                         false,
+                         "gomoku: --load takes FILE or FILE:N, N a game from 1, not 'g.sgf:0'"},
+        RecordOptionCase{
+            "no_file_name", {"--record="}, "", "", 0, false, "gomoku: --record needs a file name"},
+        RecordOptionCase{
+            "replay_and_play", {"--replay", "g.sgf", "-t", "5"}, "", "", 0, false, kReplayAlone},
+        RecordOptionCase{"load_then_replay",
+                         {"--load", "a.sgf", "--replay", "b.sgf"},
+                         "",
+                         "",
+                         0,
+                         false,
+                         kReplayAlone}),
     [](const auto& i) { return std::string(i.param.name); });
 
 }  // namespace
