@@ -2,7 +2,7 @@
 """The self-play harness's arithmetic: Elo, its interval, the SPRT's log-likelihood
 ratio and bounds on known values, the tally of game pairs, and the openings generator's
 shapes (positions equal up to a turn, a reflection or a shift are one opening)."""
-import math
+import argparse
 import os
 import sys
 import unittest
@@ -91,6 +91,27 @@ class Tally(unittest.TestCase):
                 self.assertEqual(t.wdl["black"], [black == 1, black == 0.5, black == 0])
                 self.assertEqual(t.wdl["white"], [white == 1, white == 0.5, white == 0])
                 self.assertEqual(t.endings, {"five": 1, "forbidden (overline)": 1})
+
+
+class Jobs(unittest.TestCase):
+    def test_openings_and_budgets(self):
+        # Every opening once before any comes again; both engines' budgets scaled by the
+        # same factor within the jitter, so their ratio holds; no budget on the clock.
+        for nodes, base_nodes, jitter in ((20000, 10000, 0.1), (5000, 5000, 0.0), (0, 0, 0.1)):
+            args = argparse.Namespace(games=15, seed=3, jitter=jitter, size=15,
+                                      rule="renju", turn_ms=100, max_ms=None, settle_ms=0,
+                                      new_nodes=nodes, base_nodes=base_nodes)
+            with self.subTest(nodes=nodes, base_nodes=base_nodes, jitter=jitter):
+                jobs = list(sprt.jobs(args, ["a", "b", "c"], "NEW", "BASE"))
+                self.assertEqual(len(jobs), 8)
+                ops = [j["opening"] for j in jobs]
+                for k in range(0, 6, 3):
+                    self.assertEqual(sorted(ops[k:k + 3]), ["a", "b", "c"])
+                for j in jobs:
+                    f = j["new_nodes"] / nodes if nodes else 1.0
+                    self.assertLessEqual(abs(f - 1.0), jitter + 1e-3)
+                    self.assertAlmostEqual(j["base_nodes"], base_nodes * f, delta=1)
+                    self.assertEqual((j["rule"], j["new"], j["base"]), ("renju", "NEW", "BASE"))
 
 
 class OpeningShapes(unittest.TestCase):
