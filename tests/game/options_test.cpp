@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
         OptionCase{
             "level_attached_before_computer", {"-l5", "--computer=1"}, -1, 1, 1000, "", -1, 5},
         OptionCase{"level_without_computer",
-                   {"--level=4", "-t", "50"},
+                   {"--level=4", "--rule", "renju"},
                    2,
                    0,
                    0,
