@@ -124,8 +124,8 @@ Result Engine::convert(const SearchResult& r) const {
   Result out;
   if (r.move != kNoMove) out.x = colof(r.move), out.y = rowof(r.move);
   out.score = r.score;
-  out.win = r.score >= kWinScore - 1000;
-  out.loss = r.score <= 1000 - kWinScore;
+  out.win = r.score >= kDecided;
+  out.loss = r.score <= -kDecided;
   out.depth = r.depth;
   out.nodes = r.nodes;
   out.time_ms = r.time_ms;
@@ -168,7 +168,7 @@ Result Engine::findwin(const Limits& limits, bool threes) {
     first = kNoMove;
   if (first != kNoMove) {
     r.move = first;
-    r.score = kWinScore - 2;
+    r.score = winin(2);
   }
   r.nodes = searcher->nodes();
   r.time_ms = searcher->elapsed();

@@ -11,7 +11,6 @@ namespace gomoku::engine {
 namespace {
 
 constexpr int kInfinity = kWinScore + 1;
-constexpr int kMaxMoves = kMaxSize * kMaxSize;
 constexpr int kFarScore = -(1 << 20);              // root order of the points far from every stone
 constexpr int64_t kMaxTimeMs = int64_t{1} << 40;   // 35 years
 constexpr uint64_t kMaxNodes = uint64_t{1} << 56;  // centuries at any speed
@@ -31,15 +30,15 @@ constexpr int kMovesBase = 4, kMovesPerPly = 2;  // moves looked at away from th
 
 // Scores of wins and losses are stored relative to the node, not the root.
 int toTT(int score, int ply) {
-  if (score >= kWinScore - 1000) return score + ply;
-  if (score <= 1000 - kWinScore) return score - ply;
+  if (score >= kDecided) return score + ply;
+  if (score <= -kDecided) return score - ply;
   return score;
 }
 
 // ... and back from the node to the root.
 int fromTT(int score, int ply) {
-  if (score >= kWinScore - 1000) return score - ply;
-  if (score <= 1000 - kWinScore) return score + ply;
+  if (score >= kDecided) return score - ply;
+  if (score <= -kDecided) return score + ply;
   return score;
 }
 
@@ -143,23 +142,19 @@ int Searcher::evaluate() const {
 int Searcher::generate(Scored* out, Move ttmove, int ply) {
   const Cell us = b_.tomove(), op = other(us);
   const bool defend = b_.countatleast(op, kOpenFour) > 0;
-  int x0, y0, x1, y1, n = 0;
-  if (!b_.area(2, x0, y0, x1, y1)) return 0;
-  for (int y = y0; y <= y1; ++y)
-    for (int x = x0; x <= x1; ++x) {
-      Move p = pointat(x, y);
-      if (!b_.empty(p) || !b_.nearstone(p)) continue;
-      if (defend && b_.threat(us, p) < kFour && b_.threat(op, p) < kFour) continue;
-      if (!b_.legal(us, p)) continue;
-      int s = b_.value(us, p) * 5 / 4 + b_.value(op, p) + history_[us - 1][p] / 64;
-      if (p == ttmove)
-        s += 1 << 24;
-      else if (p == killers_[ply][0])
-        s += 1 << 12;
-      else if (p == killers_[ply][1])
-        s += 1 << 11;
-      out[n++] = Scored{p, s};
-    }
+  Move points[kMaxMoves];
+  const int n = genmoves(b_, defend ? MoveKind::kDefendThree : MoveKind::kAll, points);
+  for (int i = 0; i < n; ++i) {
+    const Move p = points[i];
+    int s = b_.value(us, p) * 5 / 4 + b_.value(op, p) + history_[us - 1][p] / 64;
+    if (p == ttmove)
+      s += 1 << 24;
+    else if (p == killers_[ply][0])
+      s += 1 << 12;
+    else if (p == killers_[ply][1])
+      s += 1 << 11;
+    out[i] = Scored{p, s};
+  }
   return n;
 }
 
@@ -221,19 +216,19 @@ int Searcher::pvs(int depth, int alpha, int beta, int ply, bool pvnode) {
   ++nodes_;
   if (outofbudget()) return 0;
   const Cell us = b_.tomove(), op = other(us);
-  if (b_.count(us, kWin)) return kWinScore - ply - 1;
-  if (b_.count(op, kWin) >= 2) return -(kWinScore - ply - 2);
-  if (b_.count(op, kWin) == 1) {
-    const Move block = b_.findfive(op, b_.lastmove());
-    if (!b_.legal(us, block)) return -(kWinScore - ply - 2);  // renju: its block is forbidden
+  if (b_.count(us, kWin)) return winin(ply + 1);
+  if (b_.count(op, kWin)) {
+    Move block;
+    // Two fives, or renju's black whose only block is forbidden: lost.
+    if (genmoves(b_, MoveKind::kDefendFour, &block) == 0) return lossin(ply + 2);
     if (ply >= kMaxPly - 2) return evaluate();
     return forcedreply(block, depth, alpha, beta, ply, pvnode);
   }
-  if (b_.countatleast(us, kOpenFour)) return kWinScore - ply - 3;
+  if (b_.countatleast(us, kOpenFour)) return winin(ply + 3);
   if (depth <= 0 || ply >= kMaxPly - 2) return evaluate();
 
-  alpha = std::max(alpha, -(kWinScore - ply - 2));
-  beta = std::min(beta, kWinScore - ply - 3);
+  alpha = std::max(alpha, lossin(ply + 2));
+  beta = std::min(beta, winin(ply + 3));
   if (alpha >= beta) return alpha;
 
   const uint64_t key = b_.hash();
@@ -290,9 +285,10 @@ bool Searcher::vcfnode(int fours, Move& first) {
   Scored moves[kMaxMoves];
   int n = 0;
   if (b_.count(def, kWin)) {
-    if (b_.count(def, kWin) >= 2) return false;
-    Move block = b_.findfive(def, b_.lastmove());
-    if (b_.threat(att, block) < kFour || !b_.legal(att, block)) return false;
+    Move block;
+    // The attacker must block, and goes on only when the block is itself a four.
+    if (genmoves(b_, MoveKind::kDefendFour, &block) == 0 || b_.threat(att, block) < kFour)
+      return false;
     moves[n++] = Scored{block, 0};
   } else if (b_.countatleast(att, kFour) == 0) {
     return false;
@@ -301,19 +297,17 @@ bool Searcher::vcfnode(int fours, Move& first) {
   const uint64_t key = b_.hash();
   if (vcf_.failed(key, fours)) return false;
   if (n == 0) {
-    int x0, y0, x1, y1;
-    b_.area(2, x0, y0, x1, y1);
-    for (int y = y0; y <= y1; ++y)
-      for (int x = x0; x <= x1; ++x) {
-        Move p = pointat(x, y);
-        if (!b_.empty(p)) continue;
-        Threat t = b_.threat(att, p);
-        if (t >= kOpenFour) {
-          first = p;
-          return true;
-        }
-        if (t >= kFour) moves[n++] = Scored{p, t * 4096 + b_.value(att, p)};
+    Move points[kMaxMoves];
+    const int k = genmoves(b_, MoveKind::kFours, points);
+    for (int i = 0; i < k; ++i) {
+      const Move p = points[i];
+      const Threat t = b_.threat(att, p);
+      if (t >= kOpenFour) {
+        first = p;
+        return true;
       }
+      moves[n++] = Scored{p, t * 4096 + b_.value(att, p)};
+    }
     sortmoves(moves, n);
   }
   for (int i = 0; i < n; ++i) {
@@ -347,10 +341,9 @@ bool Searcher::vctattack(int depth) {
   if (outofbudget()) return false;
   const Cell att = b_.tomove(), def = other(att);
   if (b_.count(att, kWin)) return true;
-  if (b_.count(def, kWin) >= 2) return false;
-  if (b_.count(def, kWin) == 1) {
-    const Move block = b_.findfive(def, b_.lastmove());
-    if (!b_.legal(att, block)) return false;
+  if (b_.count(def, kWin)) {
+    Move block;
+    if (genmoves(b_, MoveKind::kDefendFour, &block) == 0) return false;
     b_.play(block);
     bool win = vctdefend(depth);
     b_.undo();
@@ -360,17 +353,13 @@ bool Searcher::vctattack(int depth) {
   if (depth <= 0 || b_.countatleast(att, kThree) == 0) return false;
   const uint64_t key = b_.hash() ^ 0x5bd1e9955bd1e995ull;
   if (vcf_.failed(key, depth)) return false;
+  Move points[kMaxMoves];
+  const int n = genmoves(b_, MoveKind::kThreesFours, points);
   Scored moves[kMaxMoves];
-  int n = 0, x0, y0, x1, y1;
-  b_.area(2, x0, y0, x1, y1);
-  for (int y = y0; y <= y1; ++y)
-    for (int x = x0; x <= x1; ++x) {
-      Move p = pointat(x, y);
-      if (!b_.empty(p)) continue;
-      Threat t = b_.threat(att, p);
-      if (t >= kThree && b_.legal(att, p))
-        moves[n++] = Scored{p, t * 4096 + b_.value(att, p) + b_.value(def, p)};
-    }
+  for (int i = 0; i < n; ++i) {
+    const Move p = points[i];
+    moves[i] = Scored{p, b_.threat(att, p) * 4096 + b_.value(att, p) + b_.value(def, p)};
+  }
   sortmoves(moves, n);
   for (int i = 0; i < n; ++i) {
     b_.play(moves[i].move);
@@ -388,10 +377,9 @@ bool Searcher::vctdefend(int depth) {
   if (outofbudget()) return false;
   const Cell def = b_.tomove(), att = other(def);
   if (b_.count(def, kWin)) return false;
-  if (b_.count(att, kWin) >= 2) return true;
-  if (b_.count(att, kWin) == 1) {
-    const Move block = b_.findfive(att, b_.lastmove());
-    if (!b_.legal(def, block)) return true;
+  if (b_.count(att, kWin)) {
+    Move block;
+    if (genmoves(b_, MoveKind::kDefendFour, &block) == 0) return true;
     b_.play(block);
     bool win = vctattack(depth);
     b_.undo();
@@ -403,16 +391,13 @@ bool Searcher::vctdefend(int depth) {
     if (vcfnode(kDefenderFours, first)) return false;
     if (aborted_) return false;
   }
+  Move points[kMaxMoves];
+  const int n = genmoves(b_, MoveKind::kDefendThree, points);
   Scored moves[kMaxMoves];
-  int n = 0, x0, y0, x1, y1;
-  b_.area(2, x0, y0, x1, y1);
-  for (int y = y0; y <= y1; ++y)
-    for (int x = x0; x <= x1; ++x) {
-      Move p = pointat(x, y);
-      if (!b_.empty(p)) continue;
-      if ((b_.threat(def, p) >= kFour || b_.threat(att, p) >= kFour) && b_.legal(def, p))
-        moves[n++] = Scored{p, b_.threat(att, p) * 4096 + b_.value(att, p)};
-    }
+  for (int i = 0; i < n; ++i) {
+    const Move p = points[i];
+    moves[i] = Scored{p, b_.threat(att, p) * 4096 + b_.value(att, p)};
+  }
   sortmoves(moves, n);
   for (int i = 0; i < n; ++i) {
     b_.play(moves[i].move);
@@ -430,24 +415,21 @@ Move Searcher::vct(int threats) {
 }
 
 Move Searcher::vctroot(const uint8_t* allowed, int depth) {
-  const Cell att = b_.tomove(), def = other(att);
+  const Cell def = other(b_.tomove());
   const Move block = b_.count(def, kWin) ? b_.findfive(def, b_.lastmove()) : kNoMove;
-  for (int d = 2; d <= depth; ++d) {
-    int x0, y0, x1, y1;
-    b_.area(2, x0, y0, x1, y1);
-    for (int y = y0; y <= y1; ++y)
-      for (int x = x0; x <= x1; ++x) {
-        Move p = pointat(x, y);
-        if (!b_.empty(p) || (allowed && !allowed[p]) || b_.threat(att, p) < kThree) continue;
-        if (!b_.legal(att, p)) continue;
-        if (block != kNoMove && p != block) continue;  // the opponent's five comes first
-        b_.play(p);
-        bool win = vctdefend(d - 1);
-        b_.undo();
-        if (aborted_) return kNoMove;
-        if (win) return p;
-      }
-  }
+  Move points[kMaxMoves];
+  const int n = genmoves(b_, MoveKind::kThreesFours, points);
+  for (int d = 2; d <= depth; ++d)
+    for (int i = 0; i < n; ++i) {
+      const Move p = points[i];
+      if (allowed && !allowed[p]) continue;
+      if (block != kNoMove && p != block) continue;  // the opponent's five comes first
+      b_.play(p);
+      bool win = vctdefend(d - 1);
+      b_.undo();
+      if (aborted_) return kNoMove;
+      if (win) return p;
+    }
   return kNoMove;
 }
 
@@ -534,7 +516,7 @@ bool Searcher::immediate(const Scored* moves, int n, SearchResult& result) const
   for (int i = 0; i < n; ++i)
     if (b_.threat(who, moves[i].move) == kWin) {
       result.move = moves[i].move;
-      result.score = who == us ? kWinScore - 1 : 0;
+      result.score = who == us ? winin(1) : 0;
       return true;
     }
   return false;
@@ -562,7 +544,7 @@ void Searcher::deepen(Scored* moves, int n, SearchResult& result) {
     result.pv.assign(pv_[0], pv_[0] + pvlen_[0]);
     if (aborted_) return;
     result.depth = depth;
-    if (ismate(score) && kWinScore - std::abs(score) <= depth) return;
+    if (isdecided(score) && kWinScore - std::abs(score) <= depth) return;
     if (limits_.time_ms && elapsed() * 100 > limits_.time_ms * kIterationShare) return;
   }
 }
@@ -580,7 +562,7 @@ SearchResult Searcher::run(const Limits& limits, const uint8_t* allowed) {
     if (!decided) {
       if (Move win = threatwin(allowed); win != kNoMove) {
         result.move = win;
-        result.score = kWinScore - 2;  // a forced win; its length is not tracked
+        result.score = winin(2);  // a forced win; its length is not tracked
       } else {
         deepen(moves, n, result);
       }

@@ -13,16 +13,28 @@
 
 #include "engine/board.hpp"
 #include "engine/clock.hpp"
+#include "engine/movegen.hpp"
 #include "engine/tt.hpp"
 
 namespace gomoku::engine {
 
-// Scores: a win in n plies from the root is kWinScore - n.
+// Scores: evaluation units for quiet play; a forced result in n plies counted from the
+// root (from the node in the transposition table) is winin(n) or lossin(n).
 inline constexpr int kWinScore = 30000;
 inline constexpr int kMaxPly = 128;
+// The side to move wins in n plies.
+constexpr int winin(int n) {
+  return kWinScore - n;
+}
+// The side to move loses in n plies.
+constexpr int lossin(int n) {
+  return n - kWinScore;
+}
+// Scores at least this far from even are forced results, not evaluations.
+inline constexpr int kDecided = kWinScore - 1000;
 // True when `score` says one side wins by force.
-constexpr bool ismate(int score) {
-  return score >= kWinScore - 1000 || score <= 1000 - kWinScore;
+constexpr bool isdecided(int score) {
+  return score >= kDecided || score <= -kDecided;
 }
 
 // When to stop: the first budget reached ends the search; zero means no budget.
