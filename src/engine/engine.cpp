@@ -1,6 +1,7 @@
 #include "engine/engine.hpp"
 
 #include <algorithm>
+#include <thread>
 
 namespace gomoku::engine {
 
@@ -144,8 +145,41 @@ Result Engine::search(const Limits& limits, const std::vector<uint8_t>* allowed)
         if (static_cast<size_t>(y * n + x) < allowed->size() && (*allowed)[y * n + x])
           mask[pointat(x, y)] = 1;
   }
+  tt_.newsearch();
+  const uint8_t* points = allowed ? mask.data() : nullptr;
+  Helpers helpers;
+  starthelpers(limits, points, helpers);
   auto searcher = std::make_unique<Searcher>(*board_, tt_, vcf_);
-  return convert(searcher->run(limits, allowed ? mask.data() : nullptr));
+  SearchResult r = searcher->run(limits, points);
+  r.nodes += stophelpers(helpers);
+  return convert(r);
+}
+
+void Engine::starthelpers(const Limits& limits, const uint8_t* allowed, Helpers& h) {
+  const int threads = std::clamp(limits.threads, 1, kMaxThreads);
+  Limits own = limits;
+  own.nodes = 0;  // a helper stops with the main thread
+  h.nodes.assign(threads - 1, 0);
+  for (int i = 1; i < threads; ++i) {
+    h.boards.push_back(std::make_unique<Board>(*board_));
+    h.searchers.push_back(std::make_unique<Searcher>(*h.boards.back(), tt_, vcf_));
+    h.searchers.back()->helper(i, &h.halt);
+    h.threads.emplace_back([&h, i, own, allowed] {
+      try {
+        h.nodes[i - 1] = h.searchers[i - 1]->run(own, allowed).nodes;
+      } catch (...) {
+        // A helper that cannot go on only leaves the main thread less help.
+      }
+    });
+  }
+}
+
+uint64_t Engine::stophelpers(Helpers& h) {
+  h.halt.store(true);
+  for (std::thread& t : h.threads) t.join();
+  uint64_t nodes = 0;
+  for (uint64_t n : h.nodes) nodes += n;
+  return nodes;
 }
 
 Result Engine::findvcf(const Limits& limits) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -88,12 +89,15 @@ void VcfCache::clear() {
 }
 
 bool VcfCache::failed(uint64_t key, int depth) const {
-  uint64_t s = slots_[key & mask_];
+  // Slots are shared by the search threads: each is read and written whole.
+  const uint64_t s =
+      std::atomic_ref<const uint64_t>(slots_[key & mask_]).load(std::memory_order_relaxed);
   return (s & ~uint64_t{0xff}) == (key & ~uint64_t{0xff}) && static_cast<int>(s & 0xff) >= depth;
 }
 
 void VcfCache::storefail(uint64_t key, int depth) {
-  slots_[key & mask_] = (key & ~uint64_t{0xff}) | static_cast<uint64_t>(depth);
+  std::atomic_ref<uint64_t>(slots_[key & mask_])
+      .store((key & ~uint64_t{0xff}) | static_cast<uint64_t>(depth), std::memory_order_relaxed);
 }
 
 Searcher::Searcher(Board& board, TranspositionTable& tt, VcfCache& vcf)
@@ -109,7 +113,8 @@ bool Searcher::outofbudget() {
 }
 
 bool Searcher::stopped() const {
-  return limits_.stop && limits_.stop->load(std::memory_order_relaxed);
+  return (limits_.stop && limits_.stop->load(std::memory_order_relaxed)) ||
+         (halt_ && halt_->load(std::memory_order_relaxed));
 }
 
 void Searcher::beginphase(int percent) {
@@ -186,13 +191,13 @@ int Searcher::forcedreply(Move forced, int depth, int alpha, int beta, int ply, 
 
 bool Searcher::probe(uint64_t key, int depth, int alpha, int beta, int ply, bool pvnode,
                      Move& ttmove, int& score) const {
-  const TTEntry* e = tt_.probe(key);
-  if (!e) return false;
-  ttmove = e->move;
-  score = fromTT(e->score, ply);
-  return !pvnode && e->depth >= depth &&
-         (e->bound == kExact || (e->bound == kLower && score >= beta) ||
-          (e->bound == kUpper && score <= alpha));
+  TTEntry e;
+  if (!tt_.probe(key, e)) return false;
+  ttmove = e.move;
+  score = fromTT(e.score, ply);
+  return !pvnode && e.depth >= depth &&
+         (e.bound == kExact || (e.bound == kLower && score >= beta) ||
+          (e.bound == kUpper && score <= alpha));
 }
 
 int Searcher::searchmove(Move m, int i, int depth, int alpha, int beta, int ply, bool pvnode) {
@@ -225,6 +230,8 @@ int Searcher::pvs(int depth, int alpha, int beta, int ply, bool pvnode) {
     return forcedreply(block, depth, alpha, beta, ply, pvnode);
   }
   if (b_.countatleast(us, kOpenFour)) return winin(ply + 3);
+  // Continuous fours searched at the horizon instead of the static score (up to 4 fours):
+  // -186 +- 81 Elo at 20,000 nodes a move, 96 games, stopped (2 to 3 plies less depth).
   if (depth <= 0 || ply >= kMaxPly - 2) return evaluate();
 
   alpha = std::max(alpha, lossin(ply + 2));
@@ -535,7 +542,9 @@ Move Searcher::threatwin(const uint8_t* allowed) {
 
 void Searcher::deepen(Scored* moves, int n, SearchResult& result) {
   const int maxdepth = limits_.depth ? std::min(limits_.depth, kMaxPly - 8) : kMaxPly - 8;
-  for (int depth = 1; depth <= maxdepth; ++depth) {
+  // Lazy SMP: every other helper thread starts one ply deeper, so that the threads
+  // sharing the table are not all on the same iteration.
+  for (int depth = 1 + helper_ % 2; depth <= maxdepth; ++depth) {
     const int score = searchroot(moves, n, depth, -kInfinity, kInfinity);
     if (aborted_ && !rootdone_) return;
     // A move searched to the end in an unfinished iteration is the better guess.
@@ -549,9 +558,13 @@ void Searcher::deepen(Scored* moves, int n, SearchResult& result) {
   }
 }
 
+void Searcher::helper(int id, const std::atomic<bool>* halt) {
+  helper_ = id;
+  halt_ = halt;
+}
+
 SearchResult Searcher::run(const Limits& limits, const uint8_t* allowed) {
   begin(limits);
-  tt_.newsearch();
   SearchResult result;
   std::vector<Scored> list(kMaxMoves);
   Scored* moves = list.data();
@@ -559,7 +572,9 @@ SearchResult Searcher::run(const Limits& limits, const uint8_t* allowed) {
   if (n > 0) {
     result.move = moves[0].move;
     bool decided = b_.stones() == 0 || n == 1 || immediate(moves, n, result);
-    if (!decided) {
+    if (!decided && helper_) {
+      deepen(moves, n, result);  // the threat searches are the main thread's
+    } else if (!decided) {
       if (Move win = threatwin(allowed); win != kNoMove) {
         result.move = win;
         result.score = winin(2);  // a forced win; its length is not tracked

@@ -46,6 +46,9 @@ struct Limits {
   // The search returns soon after *stop becomes true (set from any thread); the
   // engine only reads it.
   const std::atomic<bool>* stop = nullptr;
+  // Search threads sharing the tables (Lazy SMP); with more than one a node-limited
+  // search is no longer repeatable.
+  int threads = 1;
 };
 
 struct SearchResult {
@@ -86,6 +89,10 @@ class Searcher {
   // them (kNoMove when there is none).
   SearchResult run(const Limits& limits, const uint8_t* allowed);
 
+  // Makes this searcher helper number `id` (from 1) of a parallel search: run() then
+  // only deepens, filling the shared tables, until *halt is set or its limits end it.
+  void helper(int id, const std::atomic<bool>* halt);
+
   // Starts the clock and the node count for a search within `limits`.
   void begin(const Limits& limits);
 
@@ -122,6 +129,7 @@ class Searcher {
   int forcedreply(Move forced, int depth, int alpha, int beta, int ply, bool pvnode);
   // The static score for the side to move.
   int evaluate() const;
+
   // The moves worth trying, unsorted, each with its ordering score; their number.
   int generate(Scored* out, Move ttmove, int ply);
   // The allowed points that may be played: those near stones, best first, or when there
@@ -170,6 +178,8 @@ class Searcher {
   uint64_t nodecap_ = 0;  // the search stops at this many nodes (0: no cap)
   int64_t mscap_ = 0;     // ... or after this many milliseconds (0: no cap)
   bool aborted_ = false;
+  int helper_ = 0;                           // 0: the main thread, else a helper's number
+  const std::atomic<bool>* halt_ = nullptr;  // set when a helper is to stop
   bool rootdone_ = false;  // a root move got an exact score in the current iteration
   int rootscore_ = 0;
 

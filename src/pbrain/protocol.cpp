@@ -341,6 +341,9 @@ void Protocol::move(std::vector<std::string>& reply, Time arrived) {
   limits.nodes = nodes_;
   const int64_t planned = movebudget(settings_, margin_.held());
   if (clock_) limits.time_ms = std::max<int64_t>(planned - since(arrived), 1);
+  // INFO thread_num threads on the clock; a node budget keeps to one thread, so that its
+  // games can be replayed.
+  if (clock_) limits.threads = settings_.thread_num;
   engine::Result r;
   try {
     r = player_.choose(engine_, limits);
