@@ -22,7 +22,6 @@ constexpr int kVctDepth = 6;           // most threes and fours in a three-and-f
 constexpr int kDefenderFours = 12;     // ... and in the defender's counter-attack by fours
 constexpr int kVcfShare = 10;          // percent of the budget for the continuous-four search
 constexpr int kVctShare = 15;          // ... and then for the three-and-four search
-constexpr int kIterationShare = 85;    // percent of the time after which no iteration starts
 constexpr int kTempo = 125;            // percent weight of the mover's points against 100
 constexpr int kFourThreeBonus = 2000;  // the mover can make a four-three
 constexpr int kThreeThreeBonus = 800;  // ... or a double three, with no four against it
@@ -509,6 +508,7 @@ void Searcher::begin(const Limits& limits) {
   // overflow; a negative time is the least there is.
   limits_.time_ms = limits.time_ms < 0 ? 1 : std::min(limits.time_ms, kMaxTimeMs);
   limits_.nodes = std::min(limits.nodes, kMaxNodes);
+  limits_.target_ms = std::clamp<int64_t>(limits.target_ms, 0, limits_.time_ms);
   nodecap_ = limits_.nodes;
   mscap_ = limits_.time_ms;
   clock_.start();
@@ -544,6 +544,7 @@ void Searcher::deepen(Scored* moves, int n, SearchResult& result) {
   const int maxdepth = limits_.depth ? std::min(limits_.depth, kMaxPly - 8) : kMaxPly - 8;
   // Lazy SMP: every other helper thread starts one ply deeper, so that the threads
   // sharing the table are not all on the same iteration.
+  TimePlan plan(limits_.target_ms, limits_.time_ms);
   for (int depth = 1 + helper_ % 2; depth <= maxdepth; ++depth) {
     const int score = searchroot(moves, n, depth, -kInfinity, kInfinity);
     if (aborted_ && !rootdone_) return;
@@ -554,7 +555,8 @@ void Searcher::deepen(Scored* moves, int n, SearchResult& result) {
     if (aborted_) return;
     result.depth = depth;
     if (isdecided(score) && kWinScore - std::abs(score) <= depth) return;
-    if (limits_.time_ms && elapsed() * 100 > limits_.time_ms * kIterationShare) return;
+    plan.iteration(result.move, score);
+    if (limits_.time_ms && elapsed() > plan.deadline()) return;
   }
 }
 

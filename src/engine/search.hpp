@@ -39,10 +39,14 @@ constexpr bool isdecided(int score) {
 
 // When to stop: the first budget reached ends the search; zero means no budget.
 struct Limits {
-  int64_t time_ms = 0;  // wall-clock time for this move
-  uint64_t nodes = 0;   // positions visited, the only budget that keeps a search
-                        // repeatable
-  int depth = 0;        // deepest iteration
+  int64_t time_ms = 0;  // wall-clock time for this move, never passed
+  // The time the search aims at when the caller would rather save time (a match clock):
+  // more when the best move keeps changing or the score falls, less when one move
+  // stands out, never more than time_ms. 0: time_ms is there to be used.
+  int64_t target_ms = 0;
+  uint64_t nodes = 0;  // positions visited, the only budget that keeps a search
+                       // repeatable
+  int depth = 0;       // deepest iteration
   // The search returns soon after *stop becomes true (set from any thread); the
   // engine only reads it.
   const std::atomic<bool>* stop = nullptr;
