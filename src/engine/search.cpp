@@ -26,6 +26,10 @@ constexpr int kTempo = 125;            // percent weight of the mover's points a
 constexpr int kFourThreeBonus = 2000;  // the mover can make a four-three
 constexpr int kThreeThreeBonus = 800;  // ... or a double three, with no four against it
 constexpr double kReductionScale = 1.2;
+// Aspiration windows: from this depth on, each iteration first searches the root within
+// this far of the last score, widening on failure. +18.2 Elo [-5.1, +41.8] at 20,000
+// nodes a move, 648 games, no SPRT verdict [0, 10] (LLR 0.92; stopped for time).
+constexpr int kAspirationDepth = 5, kAspirationWindow = 100;
 constexpr int kMovesBase = 4, kMovesPerPly = 2;  // moves looked at away from the main line
 
 // Scores of wins and losses are stored relative to the node, not the root.
@@ -496,6 +500,7 @@ int Searcher::searchroot(Scored* moves, int n, int depth, int alpha, int beta) {
         rootdone_ = true;
         rootscore_ = score;
         std::rotate(moves, moves + i, moves + i + 1);  // best first for the next iteration
+        if (alpha >= beta) break;  // above an aspiration window: searched again wider
       }
     }
   }
@@ -546,7 +551,7 @@ void Searcher::deepen(Scored* moves, int n, SearchResult& result) {
   // sharing the table are not all on the same iteration.
   TimePlan plan(limits_.target_ms, limits_.time_ms);
   for (int depth = 1 + helper_ % 2; depth <= maxdepth; ++depth) {
-    const int score = searchroot(moves, n, depth, -kInfinity, kInfinity);
+    const int score = aspire(moves, n, depth, result.score);
     if (aborted_ && !rootdone_) return;
     // A move searched to the end in an unfinished iteration is the better guess.
     result.move = pv_[0][0];
@@ -557,6 +562,25 @@ void Searcher::deepen(Scored* moves, int n, SearchResult& result) {
     if (isdecided(score) && kWinScore - std::abs(score) <= depth) return;
     plan.iteration(result.move, score);
     if (limits_.time_ms && elapsed() > plan.deadline()) return;
+  }
+}
+
+int Searcher::aspire(Scored* moves, int n, int depth, int last) {
+  if (depth < kAspirationDepth || isdecided(last))
+    return searchroot(moves, n, depth, -kInfinity, kInfinity);
+  int delta = kAspirationWindow;
+  int alpha = last - delta, beta = last + delta;
+  for (;;) {
+    const int score = searchroot(moves, n, depth, alpha, beta);
+    if (aborted_) return score;
+    if (score <= alpha)
+      alpha = std::max(score - delta, -kInfinity);
+    else if (score >= beta)
+      beta = std::min(score + delta, kInfinity);
+    else
+      return score;
+    delta *= 2;
+    if (delta > kAspirationWindow * 8) alpha = -kInfinity, beta = kInfinity;
   }
 }
 

@@ -146,6 +146,9 @@ class Searcher {
   // The first move of a win by fours, else by threes and fours, each within its share of
   // the budget; kNoMove when none is found.
   Move threatwin(const uint8_t* allowed);
+  // One iteration within a window around the `last` iteration's score, widened and
+  // searched again until the score falls inside it.
+  int aspire(Scored* moves, int n, int depth, int last);
   // Iterative deepening over the root moves until the budget or a decided score.
   void deepen(Scored* moves, int n, SearchResult& result);
   // True when the side to move wins by fours within `fours` fours; `first` its first.
