@@ -30,6 +30,12 @@ constexpr double kReductionScale = 1.2;
 // this far of the last score, widening on failure. +18.2 Elo [-5.1, +41.8] at 20,000
 // nodes a move, 648 games, no SPRT verdict [0, 10] (LLR 0.92; stopped for time).
 constexpr int kAspirationDepth = 5, kAspirationWindow = 100;
+// Futility pruning (of the node, before its moves): near the horizon, a static score this
+// far above beta per ply left, with no four-three or straight four the opponent could
+// make, is taken as a cutoff. +17.4 Elo [-3.6, +38.5] at 20,000 nodes a move against
+// the aspiration commit, 840 games, no SPRT verdict [0, 10] (LLR 1.07; stopped for time);
+// with "no four at all" as the threat check it never fired (the same games).
+constexpr int kFutilityDepth = 3, kFutilityMargin = 120;
 constexpr int kMovesBase = 4, kMovesPerPly = 2;  // moves looked at away from the main line
 
 // Scores of wins and losses are stored relative to the node, not the root.
@@ -145,6 +151,13 @@ int Searcher::evaluate() const {
   return std::clamp(score, -kWinScore / 2, kWinScore / 2);
 }
 
+bool Searcher::futile(int depth, int beta, bool pvnode) const {
+  if (pvnode || depth > kFutilityDepth || isdecided(beta)) return false;
+  const Cell op = other(b_.tomove());
+  if (b_.countatleast(op, kFourThree)) return false;  // the threat check: no winning threat
+  return evaluate() - kFutilityMargin * depth >= beta;
+}
+
 // ---------------------------------------------------------------- move generation
 
 int Searcher::generate(Scored* out, Move ttmove, int ply) {
@@ -245,6 +258,7 @@ int Searcher::pvs(int depth, int alpha, int beta, int ply, bool pvnode) {
   Move ttmove = kNoMove;
   int stored;
   if (probe(key, depth, alpha, beta, ply, pvnode, ttmove, stored)) return stored;
+  if (futile(depth, beta, pvnode)) return beta;
 
   Scored moves[kMaxMoves];
   int n = generate(moves, ttmove, ply);

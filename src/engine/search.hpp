@@ -133,6 +133,9 @@ class Searcher {
   int forcedreply(Move forced, int depth, int alpha, int beta, int ply, bool pvnode);
   // The static score for the side to move.
   int evaluate() const;
+  // True when a node near the horizon off the main line is so far above beta that its
+  // moves need no search, and the opponent has no four-three or straight four to make.
+  bool futile(int depth, int beta, bool pvnode) const;
 
   // The moves worth trying, unsorted, each with its ordering score; their number.
   int generate(Scored* out, Move ttmove, int ply);
