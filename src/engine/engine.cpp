@@ -1,6 +1,7 @@
 #include "engine/engine.hpp"
 
 #include <algorithm>
+#include <system_error>
 #include <thread>
 
 namespace gomoku::engine {
@@ -164,14 +165,24 @@ void Engine::starthelpers(const Limits& limits, const uint8_t* allowed, Helpers&
     h.boards.push_back(std::make_unique<Board>(*board_));
     h.searchers.push_back(std::make_unique<Searcher>(*h.boards.back(), tt_, vcf_));
     h.searchers.back()->helper(i, &h.halt);
-    h.threads.emplace_back([&h, i, own, allowed] {
-      try {
-        h.nodes[i - 1] = h.searchers[i - 1]->run(own, allowed).nodes;
-      } catch (...) {
-        // A helper that cannot go on only leaves the main thread less help.
-      }
-    });
+    try {
+      h.threads.emplace_back([&h, i, own, allowed] {
+        try {
+          h.nodes[i - 1] = h.searchers[i - 1]->run(own, allowed).nodes;
+        } catch (...) {
+          // A helper that cannot go on only leaves the main thread less help.
+        }
+      });
+    } catch (const std::system_error&) {
+      break;  // no more threads to be had: the search goes on with those it has
+    }
   }
+}
+
+Engine::Helpers::~Helpers() {
+  halt.store(true);
+  for (std::thread& t : threads)
+    if (t.joinable()) t.join();
 }
 
 uint64_t Engine::stophelpers(Helpers& h) {

@@ -131,6 +131,8 @@ class Engine {
     std::vector<std::unique_ptr<Searcher>> searchers;
     std::vector<uint64_t> nodes;
     std::vector<std::thread> threads;
+    // Stops and waits for any helper still running (the main search threw).
+    ~Helpers();
   };
   // Starts limits.threads - 1 helpers searching the position on the shared tables.
   void starthelpers(const Limits& limits, const uint8_t* allowed, Helpers& h);
