@@ -1,8 +1,9 @@
 // Engine speed figures: depth reached and nodes per second from middle-game positions,
 // and the time to find long wins by continuous fours.
 //
-//   engine-bench depth [MS [RULE]]  search each middle-game position for MS ms (default
-//                               1000) under RULE (freestyle, standard, renju, caro)
+//   engine-bench depth [MS [RULE [THREADS]]]  search each middle-game position for MS ms
+//                               (default 1000) under RULE (freestyle, standard, renju,
+//                               caro) on THREADS threads (1)
 //   engine-bench nodes [N [RULE]]   search each position for N nodes (default 1000000)
 //   engine-bench vcf            solve each continuous-four position (mean of 20 runs)
 //   engine-bench forbid [SIZE]  renju: for each line of standard input, black's stones
@@ -200,14 +201,17 @@ int forbid(int size) {
 int main(int argc, char** argv) {
   std::string mode = argc > 1 ? argv[1] : "depth";
   const gomoku::engine::Rule rule = rulenamed(argc > 3 ? argv[3] : nullptr);
+  const int threads = argc > 4 ? std::atoi(argv[4]) : 1;
   if (mode == "depth")
-    return searches(Limits{.time_ms = argc > 2 ? std::atoll(argv[2]) : 1000}, rule);
+    return searches(Limits{.time_ms = argc > 2 ? std::atoll(argv[2]) : 1000, .threads = threads},
+                    rule);
   if (mode == "nodes")
     return searches(Limits{.nodes = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1000000},
                     rule);
   if (mode == "vcf") return puzzles();
   if (mode == "forbid") return forbid(argc > 2 ? std::atoi(argv[2]) : 15);
-  std::fprintf(stderr,
-               "usage: engine-bench depth [MS [RULE]] | nodes [N [RULE]] | vcf | forbid [SIZE]\n");
+  std::fprintf(
+      stderr,
+      "usage: engine-bench depth [MS [RULE [THREADS]]] | nodes [N [RULE]] | vcf | forbid [SIZE]\n");
   return 2;
 }

@@ -107,10 +107,20 @@ def play_pair(job):
         # between its reply and the next command.
         SETTLE_S = job["settle_s"]
 
+        def __init__(self, cmd, size, turn_ms, name, rule, threads):
+            super().__init__(cmd, size, turn_ms, name, rule)
+            self.threads = threads
+
+        def new_game(self, me, opening):
+            super().new_game(me, opening)
+            if self.threads > 1:
+                self._send(f"INFO thread_num {self.threads}")
+
     size, rule = job["size"], job["rule"]
-    new = Engine(engine_command(job["new"], job["new_nodes"]), size, job["turn_ms"], "new", rule)
+    new = Engine(engine_command(job["new"], job["new_nodes"]), size, job["turn_ms"], "new", rule,
+                 job["new_threads"])
     base = Engine(engine_command(job["base"], job["base_nodes"]), size, job["turn_ms"], "base",
-                  rule)
+                  rule, job["base_threads"])
     opening = [referee.from_str(t, size) for t in job["opening"].split()]
     games = []
     try:
@@ -147,7 +157,8 @@ def jobs(args, openings, new_exe, base_exe):
         yield {"pair": k, "opening": openings[order.pop()], "size": args.size,
                "rule": args.rule, "turn_ms": args.turn_ms, "max_ms": args.max_ms,
                "settle_s": args.settle_ms / 1000.0, "new": new_exe, "base": base_exe,
-               "new_nodes": round(args.new_nodes * f), "base_nodes": round(args.base_nodes * f)}
+               "new_nodes": round(args.new_nodes * f), "base_nodes": round(args.base_nodes * f),
+               "new_threads": args.new_threads, "base_threads": args.base_threads}
 
 
 class Tally:
@@ -239,6 +250,9 @@ def options():
     ap.add_argument("--nodes", type=int, default=0, help="positions per move for both engines")
     ap.add_argument("--base-nodes", type=int, help="... for the baseline only")
     ap.add_argument("--new-nodes", type=int, help="... for the new engine only")
+    ap.add_argument("--new-threads", type=int, default=1,
+                    help="INFO thread_num for the new engine (1: none sent)")
+    ap.add_argument("--base-threads", type=int, default=1, help="... for the baseline")
     ap.add_argument("--jitter", type=float, default=0.1, help="node budget spread per pair")
     ap.add_argument("--turn-ms", type=int, default=100, help="timeout_turn (default 100)")
     ap.add_argument("--max-ms", type=float, help="a slower move loses the game")

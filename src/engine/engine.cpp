@@ -1,6 +1,8 @@
 #include "engine/engine.hpp"
 
 #include <algorithm>
+#include <system_error>
+#include <thread>
 
 namespace gomoku::engine {
 
@@ -124,8 +126,8 @@ Result Engine::convert(const SearchResult& r) const {
   Result out;
   if (r.move != kNoMove) out.x = colof(r.move), out.y = rowof(r.move);
   out.score = r.score;
-  out.win = r.score >= kWinScore - 1000;
-  out.loss = r.score <= 1000 - kWinScore;
+  out.win = r.score >= kDecided;
+  out.loss = r.score <= -kDecided;
   out.depth = r.depth;
   out.nodes = r.nodes;
   out.time_ms = r.time_ms;
@@ -144,8 +146,51 @@ Result Engine::search(const Limits& limits, const std::vector<uint8_t>* allowed)
         if (static_cast<size_t>(y * n + x) < allowed->size() && (*allowed)[y * n + x])
           mask[pointat(x, y)] = 1;
   }
+  tt_.newsearch();
+  const uint8_t* points = allowed ? mask.data() : nullptr;
+  Helpers helpers;
+  starthelpers(limits, points, helpers);
   auto searcher = std::make_unique<Searcher>(*board_, tt_, vcf_);
-  return convert(searcher->run(limits, allowed ? mask.data() : nullptr));
+  SearchResult r = searcher->run(limits, points);
+  r.nodes += stophelpers(helpers);
+  return convert(r);
+}
+
+void Engine::starthelpers(const Limits& limits, const uint8_t* allowed, Helpers& h) {
+  const int threads = std::clamp(limits.threads, 1, kMaxThreads);
+  Limits own = limits;
+  own.nodes = 0;  // a helper stops with the main thread
+  h.nodes.assign(threads - 1, 0);
+  for (int i = 1; i < threads; ++i) {
+    h.boards.push_back(std::make_unique<Board>(*board_));
+    h.searchers.push_back(std::make_unique<Searcher>(*h.boards.back(), tt_, vcf_));
+    h.searchers.back()->helper(i, &h.halt);
+    try {
+      h.threads.emplace_back([&h, i, own, allowed] {
+        try {
+          h.nodes[i - 1] = h.searchers[i - 1]->run(own, allowed).nodes;
+        } catch (...) {
+          // A helper that cannot go on only leaves the main thread less help.
+        }
+      });
+    } catch (const std::system_error&) {
+      break;  // no more threads to be had: the search goes on with those it has
+    }
+  }
+}
+
+Engine::Helpers::~Helpers() {
+  halt.store(true);
+  for (std::thread& t : threads)
+    if (t.joinable()) t.join();
+}
+
+uint64_t Engine::stophelpers(Helpers& h) {
+  h.halt.store(true);
+  for (std::thread& t : h.threads) t.join();
+  uint64_t nodes = 0;
+  for (uint64_t n : h.nodes) nodes += n;
+  return nodes;
 }
 
 Result Engine::findvcf(const Limits& limits) {
@@ -168,7 +213,7 @@ Result Engine::findwin(const Limits& limits, bool threes) {
     first = kNoMove;
   if (first != kNoMove) {
     r.move = first;
-    r.score = kWinScore - 2;
+    r.score = winin(2);
   }
   r.nodes = searcher->nodes();
   r.time_ms = searcher->elapsed();

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -32,6 +33,9 @@ struct Result {
   int64_t time_ms = 0;  // time taken
   std::vector<std::pair<int, int>> pv;  // expected line of play, (x, y) each
 };
+
+// The most search threads one search uses.
+inline constexpr int kMaxThreads = 64;
 
 class Engine {
  public:
@@ -119,6 +123,21 @@ class Engine {
   Result findwin(const Limits& limits, bool threes);
   // Clears the tables when `limits` asks for a repeatable search.
   void prepare(const Limits& limits);
+
+  // The helper threads of a parallel search, each on its own copy of the board.
+  struct Helpers {
+    std::atomic<bool> halt{false};
+    std::vector<std::unique_ptr<Board>> boards;
+    std::vector<std::unique_ptr<Searcher>> searchers;
+    std::vector<uint64_t> nodes;
+    std::vector<std::thread> threads;
+    // Stops and waits for any helper still running (the main search threw).
+    ~Helpers();
+  };
+  // Starts limits.threads - 1 helpers searching the position on the shared tables.
+  void starthelpers(const Limits& limits, const uint8_t* allowed, Helpers& h);
+  // Stops the helpers and waits for them; the nodes they visited.
+  uint64_t stophelpers(Helpers& h);
 
   std::unique_ptr<Board> board_;
   std::vector<Stone> stones_;

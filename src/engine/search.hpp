@@ -13,27 +13,46 @@
 
 #include "engine/board.hpp"
 #include "engine/clock.hpp"
+#include "engine/movegen.hpp"
 #include "engine/tt.hpp"
 
 namespace gomoku::engine {
 
-// Scores: a win in n plies from the root is kWinScore - n.
+// Scores: evaluation units for quiet play; a forced result in n plies counted from the
+// root (from the node in the transposition table) is winin(n) or lossin(n).
 inline constexpr int kWinScore = 30000;
 inline constexpr int kMaxPly = 128;
+// The side to move wins in n plies.
+constexpr int winin(int n) {
+  return kWinScore - n;
+}
+// The side to move loses in n plies.
+constexpr int lossin(int n) {
+  return n - kWinScore;
+}
+// Scores at least this far from even are forced results, not evaluations.
+inline constexpr int kDecided = kWinScore - 1000;
 // True when `score` says one side wins by force.
-constexpr bool ismate(int score) {
-  return score >= kWinScore - 1000 || score <= 1000 - kWinScore;
+constexpr bool isdecided(int score) {
+  return score >= kDecided || score <= -kDecided;
 }
 
 // When to stop: the first budget reached ends the search; zero means no budget.
 struct Limits {
-  int64_t time_ms = 0;  // wall-clock time for this move
-  uint64_t nodes = 0;   // positions visited, the only budget that keeps a search
-                        // repeatable
-  int depth = 0;        // deepest iteration
+  int64_t time_ms = 0;  // wall-clock time for this move, never passed
+  // The time the search aims at when the caller would rather save time (a match clock):
+  // more when the best move keeps changing or the score falls, less when one move
+  // stands out, never more than time_ms. 0: time_ms is there to be used.
+  int64_t target_ms = 0;
+  uint64_t nodes = 0;  // positions visited, the only budget that keeps a search
+                       // repeatable
+  int depth = 0;       // deepest iteration
   // The search returns soon after *stop becomes true (set from any thread); the
   // engine only reads it.
   const std::atomic<bool>* stop = nullptr;
+  // Search threads sharing the tables (Lazy SMP); with more than one a node-limited
+  // search is no longer repeatable.
+  int threads = 1;
 };
 
 struct SearchResult {
@@ -74,6 +93,10 @@ class Searcher {
   // them (kNoMove when there is none).
   SearchResult run(const Limits& limits, const uint8_t* allowed);
 
+  // Makes this searcher helper number `id` (from 1) of a parallel search: run() then
+  // only deepens, filling the shared tables, until *halt is set or its limits end it.
+  void helper(int id, const std::atomic<bool>* halt);
+
   // Starts the clock and the node count for a search within `limits`.
   void begin(const Limits& limits);
 
@@ -110,6 +133,10 @@ class Searcher {
   int forcedreply(Move forced, int depth, int alpha, int beta, int ply, bool pvnode);
   // The static score for the side to move.
   int evaluate() const;
+  // True when a node near the horizon off the main line is so far above beta that its
+  // moves need no search, and the opponent has no four-three or straight four to make.
+  bool futile(int depth, int beta, bool pvnode) const;
+
   // The moves worth trying, unsorted, each with its ordering score; their number.
   int generate(Scored* out, Move ttmove, int ply);
   // The allowed points that may be played: those near stones, best first, or when there
@@ -122,6 +149,9 @@ class Searcher {
   // The first move of a win by fours, else by threes and fours, each within its share of
   // the budget; kNoMove when none is found.
   Move threatwin(const uint8_t* allowed);
+  // One iteration within a window around the `last` iteration's score, widened and
+  // searched again until the score falls inside it.
+  int aspire(Scored* moves, int n, int depth, int last);
   // Iterative deepening over the root moves until the budget or a decided score.
   void deepen(Scored* moves, int n, SearchResult& result);
   // True when the side to move wins by fours within `fours` fours; `first` its first.
@@ -158,6 +188,8 @@ class Searcher {
   uint64_t nodecap_ = 0;  // the search stops at this many nodes (0: no cap)
   int64_t mscap_ = 0;     // ... or after this many milliseconds (0: no cap)
   bool aborted_ = false;
+  int helper_ = 0;                           // 0: the main thread, else a helper's number
+  const std::atomic<bool>* halt_ = nullptr;  // set when a helper is to stop
   bool rootdone_ = false;  // a root move got an exact score in the current iteration
   int rootscore_ = 0;
 

@@ -1,5 +1,6 @@
 #include "engine/tt.hpp"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -39,35 +40,62 @@ void TranspositionTable::clear() {
   std::memset(static_cast<void*>(buckets_.get()), 0, bytes());
 }
 
-const TTEntry* TranspositionTable::probe(uint64_t key) const {
+namespace {
+
+// An entry as one word: move, score, depth, bound and age.
+uint64_t pack(const TTEntry& e) {
+  return uint64_t{e.move} | uint64_t{static_cast<uint16_t>(e.score)} << 16 |
+         uint64_t{static_cast<uint8_t>(e.depth)} << 32 | uint64_t{e.bound} << 40 |
+         uint64_t{e.age} << 48;
+}
+
+// The entry of a word made by pack().
+TTEntry unpack(uint64_t w) {
+  return TTEntry{static_cast<Move>(w), static_cast<int16_t>(w >> 16), static_cast<int8_t>(w >> 32),
+                 static_cast<uint8_t>(w >> 40), static_cast<uint8_t>(w >> 48)};
+}
+
+// A word shared between search threads, read or written whole.
+uint64_t load(const uint64_t& w) {
+  return std::atomic_ref<const uint64_t>(w).load(std::memory_order_relaxed);
+}
+void save(uint64_t& w, uint64_t v) {
+  std::atomic_ref<uint64_t>(w).store(v, std::memory_order_relaxed);
+}
+
+}  // namespace
+
+bool TranspositionTable::probe(uint64_t key, TTEntry& out) const {
   const Bucket& b = buckets_[key & mask_];
-  const uint32_t lock = static_cast<uint32_t>(key >> 32);
-  for (const TTEntry& e : b.e)
-    if (e.bound != kNoBound && e.lock == lock) return &e;
-  return nullptr;
+  for (const Slot& s : b.e) {
+    const uint64_t data = load(s.data);
+    if ((load(s.check) ^ data) != key) continue;
+    out = unpack(data);
+    if (out.bound != kNoBound) return true;
+  }
+  return false;
 }
 
 void TranspositionTable::store(uint64_t key, Move move, int score, int depth, Bound bound) {
   Bucket& b = buckets_[key & mask_];
-  const uint32_t lock = static_cast<uint32_t>(key >> 32);
-  TTEntry* victim = nullptr;
+  Slot* victim = nullptr;
   int worst = 1 << 30;
-  for (TTEntry& e : b.e) {
-    if (e.bound != kNoBound && e.lock == lock) {
+  for (Slot& s : b.e) {
+    const uint64_t data = load(s.data);
+    const TTEntry e = unpack(data);
+    if (e.bound != kNoBound && (load(s.check) ^ data) == key) {
       if (depth < e.depth - 2 && bound != kExact) return;  // keep the deeper result
       if (move == kNoMove) move = e.move;
-      victim = &e;
+      victim = &s;
       break;
     }
     int worth = e.bound == kNoBound ? -1000 : e.depth - 4 * static_cast<uint8_t>(age_ - e.age);
-    if (worth < worst) worst = worth, victim = &e;
+    if (worth < worst) worst = worth, victim = &s;
   }
-  victim->lock = lock;
-  victim->move = move;
-  victim->score = static_cast<int16_t>(score);
-  victim->depth = static_cast<int8_t>(depth);
-  victim->bound = bound;
-  victim->age = age_;
+  const uint64_t data =
+      pack(TTEntry{move, static_cast<int16_t>(score), static_cast<int8_t>(depth), bound, age_});
+  save(victim->check, key ^ data);
+  save(victim->data, data);
 }
 
 }  // namespace gomoku::engine

@@ -13,14 +13,13 @@ namespace gomoku::engine {
 // How a stored score bounds the true one.
 enum Bound : uint8_t { kNoBound = 0, kUpper = 1, kLower = 2, kExact = 3 };
 
+// One stored result, as probe() gives it.
 struct TTEntry {
-  uint32_t lock = 0;  // upper half of the position key
   Move move = kNoMove;
   int16_t score = 0;
   int8_t depth = 0;
   uint8_t bound = kNoBound;
   uint8_t age = 0;
-  uint8_t unused[3] = {};
 };
 
 // The largest power of two of `size`-byte items within `bytes`, at least one.
@@ -49,6 +48,10 @@ bool resizetable(Table& table, uint64_t& mask, size_t bytes) {
   return mask + 1 == want;
 }
 
+// Any number of search threads may probe and store at once: an entry is two 64-bit
+// words read and written atomically, the first the position key xor the second, so a
+// probe that meets an entry half overwritten by another thread sees a key that does not
+// match and takes it for empty.
 class TranspositionTable {
  public:
   // Sizes the table to the largest power of two of buckets within `bytes` (at least one),
@@ -59,8 +62,8 @@ class TranspositionTable {
   void clear();
   // Marks the start of a new search, so that older entries are replaced first.
   void newsearch() { ++age_; }
-  // The entry stored for `key`, or nullptr.
-  const TTEntry* probe(uint64_t key) const;
+  // True when an entry is stored for `key`; it goes to `out`.
+  bool probe(uint64_t key, TTEntry& out) const;
   // Stores a result for `key`, replacing the least useful entry of its bucket.
   void store(uint64_t key, Move move, int score, int depth, Bound bound);
   // Bytes held by the table.
@@ -68,8 +71,12 @@ class TranspositionTable {
 
  private:
   static constexpr int kWays = 4;
+  struct Slot {
+    uint64_t check;  // the key xor data
+    uint64_t data;   // the entry packed by pack()
+  };
   struct Bucket {
-    TTEntry e[kWays];
+    Slot e[kWays];
   };
   struct Free {
     void operator()(void* p) const;

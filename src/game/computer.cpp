@@ -90,13 +90,19 @@ void setup(engine::Engine& e, int player) {
   e.settomove(player == black ? 1 : 2);
 }
 
-// The limits of one search: the thinking time, or the node count when one is set.
+// The machine's cores, at least one.
+int cores() {
+  return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
+// The limits of one search: the thinking time on every core, or the node count when
+// one is set (on one thread, repeatable).
 engine::Limits limits() {
   engine::Limits l;
   if (thinknodes > 0)
     l.nodes = static_cast<std::uint64_t>(thinknodes);
   else
-    l.time_ms = thinkms;
+    l.time_ms = thinkms, l.threads = cores();  // on the clock, every core helps
   return l;
 }
 

@@ -127,6 +127,13 @@ int64_t movebudget(const Settings& s, int64_t held) {
   return std::max<int64_t>(budget, 1);
 }
 
+int64_t movetarget(const Settings& s, int64_t held) {
+  Settings turnonly = s;
+  turnonly.timeout_match = 0;
+  const int64_t budget = movebudget(s, held);
+  return budget < movebudget(turnonly, held) ? std::max<int64_t>(budget / 2, 1) : 0;
+}
+
 std::size_t enginememory(const Settings& s) {
   const uint64_t m = s.max_memory;
   if (m == 0) return kDefaultMemory;
@@ -341,6 +348,11 @@ void Protocol::move(std::vector<std::string>& reply, Time arrived) {
   limits.nodes = nodes_;
   const int64_t planned = movebudget(settings_, margin_.held());
   if (clock_) limits.time_ms = std::max<int64_t>(planned - since(arrived), 1);
+  const int64_t target = movetarget(settings_, margin_.held());
+  if (clock_ && target) limits.target_ms = std::max<int64_t>(target - since(arrived), 1);
+  // INFO thread_num threads on the clock; a node budget keeps to one thread, so that its
+  // games can be replayed.
+  if (clock_) limits.threads = settings_.thread_num;
   engine::Result r;
   try {
     r = player_.choose(engine_, limits);

@@ -44,6 +44,10 @@ bool ruleof(int value, engine::Rule& rule, std::string& why);
 // the manager within timeout_turn (`held` more on a busy machine) and spreading the
 // match time over the moves left.
 int64_t movebudget(const Settings& s, int64_t held = 0);
+// The time a move aims at within movebudget(s, held): half of it when the match time
+// left is what limits the move, so that a move that stands out saves time for later ones
+// and an unclear one may take up to the whole budget; 0 (use the budget) otherwise.
+int64_t movetarget(const Settings& s, int64_t held = 0);
 // Engine table size allowed by max_memory, leaving room for the rest of the program.
 std::size_t enginememory(const Settings& s);
 // Input quoted in a reply: at most 40 bytes, printable ASCII only (any other byte as

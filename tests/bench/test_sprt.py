@@ -100,7 +100,8 @@ class Jobs(unittest.TestCase):
         for nodes, base_nodes, jitter in ((20000, 10000, 0.1), (5000, 5000, 0.0), (0, 0, 0.1)):
             args = argparse.Namespace(games=15, seed=3, jitter=jitter, size=15,
                                       rule="renju", turn_ms=100, max_ms=None, settle_ms=0,
-                                      new_nodes=nodes, base_nodes=base_nodes)
+                                      new_nodes=nodes, base_nodes=base_nodes, new_threads=2,
+                                      base_threads=1)
             with self.subTest(nodes=nodes, base_nodes=base_nodes, jitter=jitter):
                 jobs = list(sprt.jobs(args, ["a", "b", "c"], "NEW", "BASE"))
                 self.assertEqual(len(jobs), 8)

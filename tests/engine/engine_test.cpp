@@ -173,6 +173,22 @@ TEST_P(Tactics, FindsTheRightMoveWithinANodeBudget) {
   EXPECT_TRUE(t.board.answers().count({r.x, r.y})) << "chose " << r.x << "," << r.y;
 }
 
+// Helper threads on the shared tables change how the main thread gets there, not
+// where: a right answer, the one thread's own where only one point is right.
+TEST_P(Tactics, ParallelSearchChoosesTheOneThreadMove) {
+  const Tactic& t = GetParam();
+  Engine one(size_t{4} << 20), three(size_t{4} << 20);
+  t.board.setup(one, t.tomove);
+  t.board.setup(three, t.tomove);
+  const Result r1 = one.search(Limits{.nodes = 50000});
+  const Result r3 = three.search(Limits{.nodes = 50000, .threads = 3});
+  EXPECT_EQ(three.at(r3.x, r3.y), 0);
+  EXPECT_TRUE(t.board.answers().count({r3.x, r3.y})) << "chose " << r3.x << "," << r3.y;
+  if (t.board.answers().size() == 1) {
+    EXPECT_EQ(Point(r3.x, r3.y), Point(r1.x, r1.y));
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Engine, Tactics, ::testing::ValuesIn(kTactics),
                          [](const auto& test) { return std::string(test.param.name); });
 

@@ -4,7 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "engine/clock.hpp"
 #include "engine/engine.hpp"
@@ -58,6 +61,48 @@ TEST(Tables, SizesFitTheBytesWithoutWrapping) {
   testing::Watchdog watchdog("tablefit");
   for (const auto& r : rows) EXPECT_EQ(tablefit(r.bytes, r.size), r.items) << r.bytes;
 }
+
+}  // namespace
+}  // namespace gomoku::engine
+
+namespace gomoku::engine {
+namespace {
+
+// Iterations' best moves and scores, and the bounds on the time after which no further
+// iteration starts, for a target of 100 ms within a hard limit of 400 ms (or none).
+struct PlanCase {
+  const char* name;
+  int64_t target;
+  std::vector<std::pair<int, int>> iterations;  // best move, score
+  int64_t atleast, atmost;
+};
+
+const PlanCase kPlans[] = {
+    {"no_target_uses_the_limit", 0, {{1, 0}, {2, 0}, {3, -500}}, 340, 340},
+    {"first_iteration_aims_at_the_target", 100, {{1, 0}}, 85, 85},
+    {"one_move_stands_out", 100, {{1, 0}, {1, 5}, {1, 0}, {1, 10}, {1, 5}}, 1, 50},
+    {"best_move_changes", 100, {{1, 0}, {2, 0}, {3, 0}}, 120, 340},
+    {"score_falls", 100, {{1, 0}, {1, 0}, {1, -100}}, 120, 340},
+    {"a_fall_cancels_standing_out",
+     100,
+     {{1, 0}, {1, 0}, {1, 0}, {1, 0}, {1, 0}, {1, -200}},
+     120,
+     340},
+    {"never_past_the_limit", 390, {{1, 0}, {2, -100}, {3, -200}, {4, -300}, {5, -400}}, 340, 340},
+};
+
+class Plans : public ::testing::TestWithParam<PlanCase> {};
+
+TEST_P(Plans, MoreTimeWhenUnclearLessWhenClearNeverPastTheLimit) {
+  const PlanCase& c = GetParam();
+  TimePlan plan(c.target, 400);
+  for (auto [move, score] : c.iterations) plan.iteration(move, score);
+  EXPECT_GE(plan.deadline(), c.atleast);
+  EXPECT_LE(plan.deadline(), c.atmost);
+}
+
+INSTANTIATE_TEST_SUITE_P(TimePlan, Plans, ::testing::ValuesIn(kPlans),
+                         [](const auto& i) { return std::string(i.param.name); });
 
 }  // namespace
 }  // namespace gomoku::engine

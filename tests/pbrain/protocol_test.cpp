@@ -294,9 +294,13 @@ TEST(Pbrain, TheMoveBudgetKeepsAMarginAndSharesTheMatchTime) {
       EXPECT_LT(movebudget(s, 40), b) << turn;
       EXPECT_GE(movebudget(s, kMaxTime), turn / 4) << turn;  // a busy machine: still a quarter
     }
+    EXPECT_EQ(movetarget(s), 0) << turn;  // the turn's limit: all of it may be used
     s.timeout_match = 100000;
     s.time_left = 3000;
     EXPECT_LE(movebudget(s), 3000 / 10) << turn;
+    if (turn >= 1000) {  // the match time limits the move: aim at half of it
+      EXPECT_EQ(movetarget(s), movebudget(s) / 2) << turn;
+    }
     s.time_left = 0;
     EXPECT_EQ(movebudget(s), 1);
   }
