@@ -90,19 +90,16 @@ void setup(engine::Engine& e, int player) {
   e.settomove(player == black ? 1 : 2);
 }
 
-// The machine's cores, at least one.
-int cores() {
-  return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-}
-
-// The limits of one search: the thinking time on every core, or the node count when
-// one is set (on one thread, repeatable).
+// The limits of one search: the thinking time or, when one is set, the node count
+// (repeatable). One thread: two threads measured weaker than one on this machine's two
+// cores (-76 Elo [-143, -15] at 100 ms a move, 120 games; doc/engine.md), so the
+// computer keeps to one until the parallel search gains.
 engine::Limits limits() {
   engine::Limits l;
   if (thinknodes > 0)
     l.nodes = static_cast<std::uint64_t>(thinknodes);
   else
-    l.time_ms = thinkms, l.threads = cores();  // on the clock, every core helps
+    l.time_ms = thinkms;
   return l;
 }
 
