@@ -8,6 +8,7 @@
 
 #include "record/file.hpp"
 #include "record/record.hpp"
+#include "score/endhold_windows.hpp"
 
 namespace gomoku::record {
 namespace {
@@ -63,32 +64,6 @@ bool fill(HANDLE h, std::string_view bytes) {
   return FlushFileBuffers(h);
 }
 
-// Held while a record file is replaced, and by a console event that is to end the program.
-SRWLOCK replacing = SRWLOCK_INIT;
-
-// Called on a console event while a file is replaced, before the console's own handler
-// that ends the program (the handler registered last is called first): waits until the
-// file is whole, and keeps the lock, so that no other replacing begins before the end.
-BOOL WINAPI holdreplace(DWORD) {
-  AcquireSRWLockExclusive(&replacing);  // never let go: the program is ending
-  return FALSE;                         // on to the next handler
-}
-
-// While one lives, the program's end by Ctrl-C or a closed window waits.
-class ReplaceHold {
- public:
-  ReplaceHold() {
-    AcquireSRWLockExclusive(&replacing);
-    SetConsoleCtrlHandler(holdreplace, TRUE);
-  }
-  ~ReplaceHold() {
-    ReleaseSRWLockExclusive(&replacing);  // first: an event being handled goes on to the end
-    SetConsoleCtrlHandler(holdreplace, FALSE);
-  }
-  ReplaceHold(const ReplaceHold&) = delete;
-  ReplaceHold& operator=(const ReplaceHold&) = delete;
-};
-
 }  // namespace
 
 bool canreplace(const std::string& path, std::string& why) {
@@ -107,7 +82,7 @@ bool canreplace(const std::string& path, std::string& why) {
 }
 
 bool replacefile(const std::string& path, std::string_view bytes, std::string& why) {
-  ReplaceHold hold;  // Ctrl-C now waits until the file is whole
+  EndHold hold;  // Ctrl-C now waits until the file is whole
   std::wstring temp;
   HANDLE h = maketemp(path, temp);
   if (h == INVALID_HANDLE_VALUE) return failed(why);

@@ -2,6 +2,7 @@
 // Ctrl-C held off while a record is written.
 #include <windows.h>
 
+#include "score/endhold_windows.hpp"
 #include "score/score.hpp"
 
 namespace gomoku {
@@ -31,32 +32,6 @@ bool lockedappend(HANDLE h, std::string_view record) {
   return ok;
 }
 
-// Held while a record is written, and by a console event that is to end the program.
-SRWLOCK writing = SRWLOCK_INIT;
-
-// Called on a console event while a record is written, before the console's own handler
-// that ends the program (the handler registered last is called first): waits until the
-// record is whole or taken back, and keeps the lock, so that none is begun before the end.
-BOOL WINAPI holdrecord(DWORD) {
-  AcquireSRWLockExclusive(&writing);  // never let go: the program is ending
-  return FALSE;                       // on to the next handler
-}
-
-// While one lives, the program's end by Ctrl-C or a closed window waits.
-class RecordHold {
- public:
-  RecordHold() {
-    AcquireSRWLockExclusive(&writing);
-    SetConsoleCtrlHandler(holdrecord, TRUE);
-  }
-  ~RecordHold() {
-    ReleaseSRWLockExclusive(&writing);  // first: an event being handled goes on to the end
-    SetConsoleCtrlHandler(holdrecord, FALSE);
-  }
-  RecordHold(const RecordHold&) = delete;
-  RecordHold& operator=(const RecordHold&) = delete;
-};
-
 }  // namespace
 
 std::intptr_t openscorefile() {
@@ -81,7 +56,7 @@ void closescorefile(std::intptr_t file) {
 }
 
 bool appendrecord(std::intptr_t file, std::string_view record) {
-  RecordHold hold;  // Ctrl-C now waits until the record is whole or gone
+  EndHold hold;  // Ctrl-C now waits until the record is whole or gone
   HANDLE h = handleof(file);
   OVERLAPPED all{};
   if (!LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK, 0, kAllLow, kAllHigh, &all)) return false;
