@@ -83,6 +83,10 @@ class Watchdog {
   static constexpr int kPollMs = 2;                        // how often it looks
   explicit Watchdog(const Limits& outer) {
     if (!outer.time_ms && !outer.stop) return;
+    if (outer.stop && outer.stop->load()) {
+      flag_ = true;  // already stopped: raised now, not whenever the thread first runs
+      return;
+    }
     const bool timed = outer.time_ms > 0;
     const auto deadline = std::chrono::steady_clock::now() +
                           std::chrono::milliseconds(std::min<int64_t>(outer.time_ms, kMaxWaitMs));

@@ -20,9 +20,9 @@ enum class FiveKind : uint8_t {
 };
 
 // Weight of each line pattern in a point's value.
-constexpr int kLineWeight[] = {0, 1, 4, 12, 12, 40, 45, 400, 4000, 400, 0};
+constexpr int kLineWeight[] = {0, 1, 7, 9, 29, 81, 177, 546, 4000, 400, 0};
 // Extra weight of each threat class, for the lines working together.
-constexpr int kThreatBonus[] = {0, 0, 0, 10, 0, 120, 0, 150, 400, 0};
+constexpr int kThreatBonus[] = {0, 0, 0, 15, 1, 14, 13, 534, 0, 0};
 
 constexpr int kOwn = kBlack, kOpp = kWhite;
 

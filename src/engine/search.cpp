@@ -17,14 +17,14 @@ constexpr int64_t kMaxTimeMs = int64_t{1} << 40;   // 35 years
 constexpr uint64_t kMaxNodes = uint64_t{1} << 56;  // centuries at any speed
 
 // Settings chosen by matches of the engine against itself (80 games each, 0.1 s a move).
-constexpr int kMaxFours = 24;          // longest continuous-four attack tried
-constexpr int kVctDepth = 6;           // most threes and fours in a three-and-four attack
-constexpr int kDefenderFours = 12;     // ... and in the defender's counter-attack by fours
-constexpr int kVcfShare = 10;          // percent of the budget for the continuous-four search
-constexpr int kVctShare = 15;          // ... and then for the three-and-four search
-constexpr int kTempo = 125;            // percent weight of the mover's points against 100
-constexpr int kFourThreeBonus = 2000;  // the mover can make a four-three
-constexpr int kThreeThreeBonus = 800;  // ... or a double three, with no four against it
+constexpr int kMaxFours = 24;           // longest continuous-four attack tried
+constexpr int kVctDepth = 6;            // most threes and fours in a three-and-four attack
+constexpr int kDefenderFours = 12;      // ... and in the defender's counter-attack by fours
+constexpr int kVcfShare = 10;           // percent of the budget for the continuous-four search
+constexpr int kVctShare = 15;           // ... and then for the three-and-four search
+constexpr int kTempo = 121;             // percent weight of the mover's points against 100
+constexpr int kFourThreeBonus = 2302;   // the mover can make a four-three
+constexpr int kThreeThreeBonus = 4298;  // ... or a double three, with no four against it
 constexpr double kReductionScale = 1.2;
 // Aspiration windows: from this depth on, each iteration first searches the root within
 // this far of the last score, widening on failure. +18.2 Elo [-5.1, +41.8] at 20,000
