@@ -12,8 +12,10 @@
 // The evaluation is linear in what the board counts: for each colour, the number of
 // (empty point, line) pairs with each line pattern, the number of empty points of each
 // threat class, and whether the side to move has a four-three or a double three to make:
-//   eval = sum_k line[k] (T us_k - op_k) + sum_t bonus[t] (T us_t - op_t) + 43 + 33
-// with T the mover's weight (kTempo / 100).
+//   eval = sum_k worth[k] (T us_k - op_k) + sum_t worth[t] (T us_t - op_t)
+//        + mover[t] us_t - other[t] op_t + fourthree + threethree
+// with T the mover's weight (kTempo / 100), k the line patterns and t the threat classes.
+// The move ordering's point values (kLineWeight, kThreatBonus) are not fitted here.
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -30,21 +32,27 @@ namespace {
 using namespace gomoku::engine;
 
 constexpr int kPatterns = 11, kClasses = 10;
-constexpr int kWeights = kPatterns + kClasses + 3;  // + tempo, four-three, three-three
+// Line patterns' and threat classes' worth (a point's part), tempo, four-three,
+// three-three, then the weights of the mover's and the other side's threat classes.
 constexpr int kTempoAt = kPatterns + kClasses, kFourThreeAt = kTempoAt + 1,
-              kThreeThreeAt = kTempoAt + 2;
+              kThreeThreeAt = kTempoAt + 2, kMoverAt = kTempoAt + 3, kOtherAt = kMoverAt + kClasses;
+constexpr int kWeights = kOtherAt + kClasses;
 
 // The weights in the code today (pattern.cpp, search.cpp); the tempo in percent.
 constexpr std::array<double, kWeights> kStart = {
-    0,   1,    4,  12, 12, 40,  45, 400, 4000, 400, 0,  // line patterns
-    0,   0,    0,  10, 0,  120, 0,  150, 400,  0,       // threat classes
-    125, 2000, 800};
+    0,   1,   9,    92,   116, 118, 15,  246,  4000, 400, 0,  // kLineWorth
+    0,   0,   0,    0,    0,   0,   103, 880,  12,   0,       // kThreatWorth
+    121, 277, 9313,  // kTempo, kFourThreeBonus, kThreeThreeBonus
+    0,   0,   -110, -200, -77, -68, 48,  1820, 0,    0,   // kMoverClass
+    0,   0,   -91,  -166, -79, -75, 50,  -149, 292,  0};  // kOtherClass
 
-// Weights fitted: line patterns and threat classes seen in play, and the three others.
+// Weights fitted: line patterns and threat classes seen in play, and the others.
 bool fitted(int i) {
   if (i < kPatterns) return i != kDead && i < kFive;
   if (i < kTempoAt) return i - kPatterns >= kTwo && i - kPatterns <= kOpenFour;
-  return true;
+  if (i < kMoverAt) return true;
+  const int c = (i - kMoverAt) % kClasses;
+  return c >= kTwo && c <= kOpenFour;
 }
 
 // What one position counts, for the side to move ("us") and the other side.
@@ -97,7 +105,10 @@ double evaluate(const Sample& s, const std::array<double, kWeights>& w) {
   const double t = w[kTempoAt] / 100;
   double e = w[kFourThreeAt] * s.fourthree + w[kThreeThreeAt] * s.threethree;
   for (int k = 0; k < kPatterns; ++k) e += w[k] * (t * s.lineus[k] - s.lineop[k]);
-  for (int c = 0; c < kClasses; ++c) e += w[kPatterns + c] * (t * s.classus[c] - s.classop[c]);
+  for (int c = 0; c < kClasses; ++c) {
+    e += w[kPatterns + c] * (t * s.classus[c] - s.classop[c]);
+    e += w[kMoverAt + c] * s.classus[c] - w[kOtherAt + c] * s.classop[c];
+  }
   return e;
 }
 
@@ -105,8 +116,11 @@ double evaluate(const Sample& s, const std::array<double, kWeights>& w) {
 // sums: the weights above would then not be the code's.
 void checkcounts(const Board& b, const Sample& s) {
   const Cell us = b.tomove(), op = other(us);
-  const double sums = b.total(us) * kStart[kTempoAt] / 100 - b.total(op) +
-                      kStart[kFourThreeAt] * s.fourthree + kStart[kThreeThreeAt] * s.threethree;
+  double sums = b.total(us) * kStart[kTempoAt] / 100 - b.total(op) +
+                kStart[kFourThreeAt] * s.fourthree + kStart[kThreeThreeAt] * s.threethree;
+  for (int c = 0; c < kClasses; ++c)
+    sums += kStart[kMoverAt + c] * b.count(us, static_cast<Threat>(c)) -
+            kStart[kOtherAt + c] * b.count(op, static_cast<Threat>(c));
   if (std::abs(evaluate(s, kStart) - sums) > 1e-6) {
     std::fprintf(stderr, "tune-eval: today's weights here differ from the engine's\n");
     std::exit(2);
@@ -184,6 +198,8 @@ std::array<double, kWeights> gradient(const std::vector<Sample>& data,
     }
     for (int c = 0; c < kClasses; ++c) {
       g[kPatterns + c] += k * (t * s.classus[c] - s.classop[c]);
+      g[kMoverAt + c] += k * s.classus[c];
+      g[kOtherAt + c] -= k * s.classop[c];
       us += w[kPatterns + c] * s.classus[c];
     }
     g[kTempoAt] += k * us / 100;
@@ -198,7 +214,8 @@ std::array<double, kWeights> gradient(const std::vector<Sample>& data,
 void descend(const std::vector<Sample>& data, std::array<double, kWeights>& w, double scale,
              int iterations) {
   std::array<double, kWeights> m{}, v{}, unit{};
-  for (int i = 0; i < kWeights; ++i) unit[i] = std::max(kStart[i], 4.0);
+  for (int i = 0; i < kWeights; ++i)
+    unit[i] = i < kMoverAt ? std::max(std::abs(kStart[i]), 4.0) : 100;
   for (int it = 1; it <= iterations; ++it) {
     const std::array<double, kWeights> g = gradient(data, w, scale);
     for (int i = 0; i < kWeights; ++i) {
@@ -207,7 +224,8 @@ void descend(const std::vector<Sample>& data, std::array<double, kWeights>& w, d
       m[i] = 0.9 * m[i] + 0.1 * gi;
       v[i] = 0.999 * v[i] + 0.001 * gi * gi;
       const double mh = m[i] / (1 - std::pow(0.9, it)), vh = v[i] / (1 - std::pow(0.999, it));
-      w[i] = std::max(0.0, w[i] - 0.01 * unit[i] * mh / (std::sqrt(vh) + 1e-12));
+      w[i] -= 0.01 * unit[i] * mh / (std::sqrt(vh) + 1e-12);
+      if (i < kMoverAt) w[i] = std::max(0.0, w[i]);  // the point values stay positive
     }
     if (it % 100 == 0) std::fprintf(stderr, "iteration %d loss %.6f\n", it, loss(data, w, scale));
   }
@@ -215,14 +233,20 @@ void descend(const std::vector<Sample>& data, std::array<double, kWeights>& w, d
 
 // Prints weights as the code writes them.
 void print(const std::array<double, kWeights>& w) {
-  std::printf("kLineWeight[] = {");
+  std::printf("kLineWorth[] = {");
   for (int i = 0; i < kPatterns; ++i) std::printf("%s%ld", i ? ", " : "", std::lround(w[i]));
-  std::printf("}\nkThreatBonus[] = {");
+  std::printf("}\nkThreatWorth[] = {");
   for (int c = 0; c < kClasses; ++c)
     std::printf("%s%ld", c ? ", " : "", std::lround(w[kPatterns + c]));
   std::printf("}\nkTempo = %ld, kFourThreeBonus = %ld, kThreeThreeBonus = %ld\n",
               std::lround(w[kTempoAt]), std::lround(w[kFourThreeAt]),
               std::lround(w[kThreeThreeAt]));
+  for (int side : {kMoverAt, kOtherAt}) {
+    std::printf("%s[] = {", side == kMoverAt ? "kMoverClass" : "kOtherClass");
+    for (int c = 0; c < kClasses; ++c)
+      std::printf("%s%ld", c ? ", " : "", std::lround(w[side + c]));
+    std::printf("}\n");
+  }
 }
 
 }  // namespace

@@ -75,20 +75,21 @@ void Board::refresh(Move p) {
     const PointInfo& info = t_->point[i][packed];
     points_[p].threat[i] = info.threat;
     points_[p].value[i] = info.value;
+    points_[p].worth[i] = info.worth;
   }
 }
 
 void Board::addpoint(Move p) {
   for (int i = 0; i < 2; ++i) {
     ++count_[i][points_[p].threat[i]];
-    total_[i] += points_[p].value[i];
+    total_[i] += points_[p].worth[i];
   }
 }
 
 void Board::droppoint(Move p) {
   for (int i = 0; i < 2; ++i) {
     --count_[i][points_[p].threat[i]];
-    total_[i] -= points_[p].value[i];
+    total_[i] -= points_[p].worth[i];
   }
 }
 
@@ -104,9 +105,10 @@ void Board::touch(Move p, int d) {
     const PointInfo& info = t_->point[i][packed];
     --count_[i][points_[p].threat[i]];
     ++count_[i][info.threat];
-    total_[i] += info.value - points_[p].value[i];
+    total_[i] += info.worth - points_[p].worth[i];
     points_[p].threat[i] = info.threat;
     points_[p].value[i] = info.value;
+    points_[p].worth[i] = info.worth;
   }
 }
 
@@ -125,7 +127,8 @@ void Board::fliplines(Move p, Cell c) {
 
 void Board::put(Move p, Cell c) {
   droppoint(p);
-  for (int i = 0; i < 2; ++i) points_[p].value[i] = 0, points_[p].threat[i] = kQuiet;
+  for (int i = 0; i < 2; ++i)
+    points_[p].value[i] = points_[p].worth[i] = 0, points_[p].threat[i] = kQuiet;
   cell_[p] = c;
   hash_ ^= zobrist(c, p);
   ++stones_;

@@ -75,7 +75,8 @@ class Board {
   }
   // Weight of empty point p for colour c.
   int value(Cell c, Move p) const { return points_[p].value[c - 1]; }
-  // Sum of value() over all empty points.
+  // Sum over all empty points of their worth for colour c: the evaluation's weight,
+  // fitted apart from value()'s.
   int total(Cell c) const { return total_[c - 1]; }
   // Number of empty points where colour c has threat class t.
   int count(Cell c, Threat t) const { return count_[c - 1][t]; }
@@ -137,11 +138,12 @@ class Board {
   int x0_ = 0, y0_ = 0, x1_ = -1, y1_ = -1;  // rectangle holding every stone
   uint8_t cell_[kPoints];
   LineCode code_[kPoints][4];
-  // What each colour would make on a point: line patterns packed 4 bits per line, value
-  // and threat class (kept together: they change together); 0 and kQuiet once taken.
+  // What each colour would make on a point: line patterns packed 4 bits per line, value,
+  // worth and threat class (kept together: they change together); 0 and kQuiet once taken.
   struct PointState {
     uint16_t packed[2] = {0, 0};
     int16_t value[2] = {0, 0};
+    int16_t worth[2] = {0, 0};
     uint8_t threat[2] = {kQuiet, kQuiet};
   };
   PointState points_[kPoints];

@@ -19,10 +19,13 @@ enum class FiveKind : uint8_t {
   kKinds,
 };
 
-// Weight of each line pattern in a point's value.
+// Weight of each line pattern in a point's value, and extra weight of each threat class
+// for the lines working together: the move ordering's weights.
 constexpr int kLineWeight[] = {0, 1, 7, 9, 29, 81, 177, 546, 4000, 400, 0};
-// Extra weight of each threat class, for the lines working together.
 constexpr int kThreatBonus[] = {0, 0, 0, 15, 1, 14, 13, 534, 0, 0};
+// The same for a point's worth: the evaluation's weights.
+constexpr int kLineWorth[] = {0, 1, 9, 92, 116, 118, 15, 246, 4000, 400, 0};
+constexpr int kThreatWorth[] = {0, 0, 0, 0, 0, 0, 103, 880, 12, 0};
 
 constexpr int kOwn = kBlack, kOpp = kWhite;
 
@@ -201,22 +204,25 @@ Threat combine(const int count[16], bool renjublack) {
   return kQuiet;
 }
 
-// Threat class and value of every packing of four line patterns.
+// Threat class, value and worth of every packing of four line patterns.
 void buildpoints(PointInfo* out, bool renjublack) {
   for (int packed = 0; packed < (1 << 16); ++packed) {
     int count[16] = {};
-    int value = 0;
+    int value = 0, worth = 0;
     for (int d = 0; d < 4; ++d) {
       int p = (packed >> (4 * d)) & 15;
       ++count[p];
       value += p <= kOverline ? kLineWeight[p] : 0;
+      worth += p <= kOverline ? kLineWorth[p] : 0;
     }
     const Threat th = combine(count, renjublack);
-    if (th == kForbidden || (renjublack && th == kThreeThree))
-      value = 0;
-    else
+    if (th == kForbidden || (renjublack && th == kThreeThree)) {
+      value = worth = 0;
+    } else {
       value += kThreatBonus[th];
-    out[packed] = PointInfo{static_cast<int16_t>(value), th, 0};
+      worth += kThreatWorth[th];
+    }
+    out[packed] = PointInfo{static_cast<int16_t>(value), static_cast<int16_t>(worth), th, 0};
   }
 }
 

@@ -67,9 +67,11 @@ constexpr int slotshift(int k) {
   return 2 * (k < 0 ? k + kReach : k + kReach - 1);
 }
 
-// Threat class and value of a point for one colour, from its packed line patterns.
+// Threat class, value (the move ordering's weight) and worth (the evaluation's weight)
+// of a point for one colour, from its packed line patterns.
 struct PointInfo {
   int16_t value;
+  int16_t worth;
   uint8_t threat;
   uint8_t unused;
 };

@@ -91,9 +91,9 @@ void setup(engine::Engine& e, int player) {
 }
 
 // The limits of one search: the thinking time or, when one is set, the node count
-// (repeatable). One thread: two threads measured weaker than one on this machine's two
-// cores (-76 Elo [-143, -15] at 100 ms a move, 120 games; doc/engine.md), so the
-// computer keeps to one until the parallel search gains.
+// (repeatable). One thread: two threads measured no stronger than one on this machine's
+// two cores (-28 Elo [-72, +15] at 100 ms a move, 200 games, the machine otherwise idle;
+// doc/engine.md), so the computer keeps to one until the parallel search gains.
 engine::Limits limits() {
   engine::Limits l;
   if (thinknodes > 0)
