@@ -224,6 +224,8 @@ bool Searcher::probe(uint64_t key, int depth, int alpha, int beta, int ply, bool
 }
 
 int Searcher::searchmove(Move m, int i, int depth, int alpha, int beta, int ply, bool pvnode) {
+  // Plain fours are reduced: sparing them measured -14.5 Elo [-36.0, +6.9] at 20,000
+  // nodes a move (864 games, no verdict); sparing blocks of a three, +2.9 [-19.4, +25.2].
   const bool reducible = depth >= 2 && i >= 2 && b_.threat(b_.tomove(), m) < kFourThree;
   b_.play(m);
   int score;
