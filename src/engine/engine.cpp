@@ -1,6 +1,7 @@
 #include "engine/engine.hpp"
 
 #include <algorithm>
+#include <chrono>
 #include <system_error>
 #include <thread>
 
@@ -20,7 +21,9 @@ Engine::~Engine() = default;
 bool Engine::setmemory(size_t memory) {
   memory = std::max(memory, kMinMemory);
   const bool tt = tt_.resize(memory - memory / 8);
-  return vcf_.resize(memory / 8) && tt;
+  const bool vcf = vcf_.resize(memory / 8);
+  settled_ = false;
+  return tt && vcf;
 }
 
 size_t Engine::memory() const {
@@ -135,7 +138,23 @@ Result Engine::convert(const SearchResult& r) const {
   return out;
 }
 
-Result Engine::search(const Limits& limits, const std::vector<uint8_t>* allowed) {
+int64_t Engine::settletables() {
+  if (settled_) return 0;
+  const auto start = std::chrono::steady_clock::now();
+  tt_.settle();
+  vcf_.settle();
+  settled_ = true;
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                               start)
+      .count();
+}
+
+Result Engine::search(const Limits& given, const std::vector<uint8_t>* allowed) {
+  // The time making the tables resident took comes out of the search's own.
+  Limits limits = given;
+  const int64_t spent = settletables();
+  if (limits.time_ms) limits.time_ms = std::max<int64_t>(limits.time_ms - spent, 1);
+  if (limits.target_ms) limits.target_ms = std::max<int64_t>(limits.target_ms - spent, 1);
   prepare(limits);
   std::vector<uint8_t> mask;
   if (allowed) {
@@ -152,7 +171,7 @@ Result Engine::search(const Limits& limits, const std::vector<uint8_t>* allowed)
   starthelpers(limits, points, helpers);
   auto searcher = std::make_unique<Searcher>(*board_, tt_, vcf_);
   SearchResult r = searcher->run(limits, points);
-  r.nodes += stophelpers(helpers);
+  stophelpers(helpers, r);
   return convert(r);
 }
 
@@ -160,7 +179,7 @@ void Engine::starthelpers(const Limits& limits, const uint8_t* allowed, Helpers&
   const int threads = std::clamp(limits.threads, 1, kMaxThreads);
   Limits own = limits;
   own.nodes = 0;  // a helper stops with the main thread
-  h.nodes.assign(threads - 1, 0);
+  h.results.assign(threads - 1, SearchResult{});
   for (int i = 1; i < threads; ++i) {
     h.boards.push_back(std::make_unique<Board>(*board_));
     h.searchers.push_back(std::make_unique<Searcher>(*h.boards.back(), tt_, vcf_));
@@ -168,7 +187,7 @@ void Engine::starthelpers(const Limits& limits, const uint8_t* allowed, Helpers&
     try {
       h.threads.emplace_back([&h, i, own, allowed] {
         try {
-          h.nodes[i - 1] = h.searchers[i - 1]->run(own, allowed).nodes;
+          h.results[i - 1] = h.searchers[i - 1]->run(own, allowed);
         } catch (...) {
           // A helper that cannot go on only leaves the main thread less help.
         }
@@ -185,12 +204,10 @@ Engine::Helpers::~Helpers() {
     if (t.joinable()) t.join();
 }
 
-uint64_t Engine::stophelpers(Helpers& h) {
+void Engine::stophelpers(Helpers& h, SearchResult& r) {
   h.halt.store(true);
   for (std::thread& t : h.threads) t.join();
-  uint64_t nodes = 0;
-  for (uint64_t n : h.nodes) nodes += n;
-  return nodes;
+  r = joinresults(r, h.results);
 }
 
 Result Engine::findvcf(const Limits& limits) {

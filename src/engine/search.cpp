@@ -93,6 +93,19 @@ void picknext(auto* moves, int i, int n) {
 
 }  // namespace
 
+SearchResult joinresults(const SearchResult& main, const std::vector<SearchResult>& helpers) {
+  // The deepest completed iteration is the best informed; a forced win found by the threat
+  // searches (depth 0), a single reply, or a win found by deepening stands.
+  const bool deepened = main.depth > 0 && main.score < kDecided;
+  SearchResult r = main;
+  for (const SearchResult& h : helpers)
+    if (deepened && h.move != kNoMove && h.depth > r.depth) r = h;
+  r.nodes = main.nodes;
+  for (const SearchResult& h : helpers) r.nodes += h.nodes;
+  r.time_ms = main.time_ms;
+  return r;
+}
+
 void VcfCache::Free::operator()(void* p) const {
   std::free(p);
 }

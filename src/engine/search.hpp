@@ -64,6 +64,11 @@ struct SearchResult {
   std::vector<Move> pv;  // expected line, starting with `move`
 };
 
+// The answer of a search on several threads: the main thread's `main`, or, when it came
+// from deepening and is no win, the result of the helper that completed the deepest
+// iteration beyond it; the nodes of all threads, the main thread's time.
+SearchResult joinresults(const SearchResult& main, const std::vector<SearchResult>& helpers);
+
 // The failed continuous-four attempts, by position key and depth.
 class VcfCache {
  public:
@@ -71,6 +76,8 @@ class VcfCache {
   // short of memory, as resizetable() says.
   bool resize(size_t bytes) { return resizetable(slots_, mask_, bytes); }
   void clear();
+  // Makes the whole cache resident now.
+  void settle() { engine::settle(slots_.get(), bytes()); }
   // True when the position failed with at least `depth` fours to spare.
   bool failed(uint64_t key, int depth) const;
   void storefail(uint64_t key, int depth);

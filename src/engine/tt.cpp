@@ -17,6 +17,13 @@ size_t tablefit(size_t bytes, size_t size) {
   return n;
 }
 
+void settle(void* p, size_t bytes) {
+  // A write to each page (volatile: a compiler may drop plain writes of zeros to memory
+  // that calloc zeroed) makes the system give it now.
+  volatile char* c = static_cast<char*>(p);
+  for (size_t i = 0; i < bytes; i += 4096) c[i] = 0;
+}
+
 void* tablealloc(size_t want, size_t floor, size_t size, size_t& got) {
   for (size_t n = want; n > 0 && (n > floor || n == want); n /= 2) {
     void* p = std::calloc(n, size);
@@ -34,6 +41,10 @@ void* tablealloc(size_t want, size_t floor, size_t size, size_t& got) {
     }
   }
   return nullptr;
+}
+
+void TranspositionTable::settle() {
+  engine::settle(buckets_.get(), bytes());
 }
 
 void TranspositionTable::clear() {

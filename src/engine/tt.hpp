@@ -24,6 +24,8 @@ struct TTEntry {
 
 // The largest power of two of `size`-byte items within `bytes`, at least one.
 size_t tablefit(size_t bytes, size_t size);
+// Makes the `bytes` at p, zeroed memory, resident now (a write to each page).
+void settle(void* p, size_t bytes);
 // Zeroed memory for `want` items of `size` bytes; short of memory, half the largest power
 // of two of them the system gives, halving down to just above `floor` items (`want` is
 // tried even when it is no more than `floor`). `got` is the count; null when none.
@@ -55,11 +57,13 @@ bool resizetable(Table& table, uint64_t& mask, size_t bytes) {
 class TranspositionTable {
  public:
   // Sizes the table to the largest power of two of buckets within `bytes` (at least one),
-  // all empty; the memory comes zeroed from the system, page by page as it is used. Short
-  // of memory, as resizetable() says.
+  // all empty; the system gives the memory page by page as it is first written, or at
+  // settle(). Short of memory, as resizetable() says.
   bool resize(size_t bytes) { return resizetable(buckets_, mask_, bytes); }
   // Forgets every entry.
   void clear();
+  // Makes the whole table resident now.
+  void settle();
   // Marks the start of a new search, so that older entries are replaced first.
   void newsearch() { ++age_; }
   // True when an entry is stored for `key`; it goes to `out`.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <set>
 #include <string>
@@ -186,6 +187,36 @@ TEST_P(Tactics, ParallelSearchChoosesTheOneThreadMove) {
   EXPECT_TRUE(t.board.answers().count({r3.x, r3.y})) << "chose " << r3.x << "," << r3.y;
   if (t.board.answers().size() == 1) {
     EXPECT_EQ(Point(r3.x, r3.y), Point(r1.x, r1.y));
+  }
+}
+
+// Which thread's result a parallel search answers with.
+TEST(Parallel, TheDeepestCompletedIterationAnswersUnlessTheMainThreadIsSure) {
+  auto result = [](Move move, int score, int depth, uint64_t nodes, int64_t ms = 0) {
+    SearchResult r;
+    r.move = move, r.score = score, r.depth = depth, r.nodes = nodes, r.time_ms = ms;
+    return r;
+  };
+  const SearchResult main = result(1, 50, 8, 100, 7), forced = result(1, winin(2), 0, 100),
+                     won = result(1, winin(9), 8, 100), d9 = result(2, 60, 9, 10, 9),
+                     d10 = result(3, 70, 10, 20), d8 = result(4, 90, 8, 30),
+                     none = result(kNoMove, 0, 12, 40);
+  struct Case {
+    const char* name;
+    SearchResult main;
+    std::vector<SearchResult> helpers;
+    Move move;
+    uint64_t nodes;
+  } cases[] = {
+      {"deeper helper", main, {d9}, 2, 110}, {"deepest of two", main, {d9, d10}, 3, 130},
+      {"as deep: main", main, {d8}, 1, 130}, {"helper without a move", main, {none}, 1, 140},
+      {"forced win", forced, {d10}, 1, 120}, {"win by deepening", won, {d10}, 1, 120},
+  };
+  for (const Case& c : cases) {
+    const SearchResult r = joinresults(c.main, c.helpers);
+    EXPECT_EQ(r.move, c.move) << c.name;
+    EXPECT_EQ(r.nodes, c.nodes) << c.name;
+    EXPECT_EQ(r.time_ms, c.main.time_ms) << c.name;
   }
 }
 
@@ -520,6 +551,26 @@ TEST(Stop, AnotherThreadEndsAnUnlimitedSearch) {
   t.join();
   EXPECT_GE(r.x, 0);
   EXPECT_EQ(e.at(r.x, r.y), 0);
+}
+
+// Pages a search would fault in one at a time, two threads at once in the kernel, are
+// had before the first search after the tables were sized (not when they are sized:
+// a manager's INFO max_memory may shrink them first).
+TEST(Memory, TablesAreResidentFromTheFirstSearch) {
+  auto resident = [] {  // bytes, from /proc/self/statm; -1 without it
+    long size = 0, pages = -1;
+    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+      if (std::fscanf(f, "%ld %ld", &size, &pages) != 2) pages = -1;
+      std::fclose(f);
+    }
+    return pages < 0 ? -1L : pages * 4096L;
+  };
+  Engine e(size_t{64} << 20);
+  const long before = resident();
+  if (before < 0) GTEST_SKIP() << "no /proc/self/statm";
+  middlegame(e);
+  e.search(Limits{.time_ms = 1});
+  EXPECT_GE(resident() - before, static_cast<long>(e.memory() / 2));
 }
 
 TEST(Memory, TablesStayWithinTheBudget) {
