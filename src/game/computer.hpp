@@ -19,8 +19,9 @@ void computermove(const Steering& s, int* x, int* y);
 // false when there is none.
 bool bestpoint(int player, const Reach& w, bool moved, int& r, int& c);
 
-// Keeps the signals that the game handles away from the calling thread, so that they
-// reach the main thread (the platform's part, in worker_posix.cpp).
+// Keeps the signals that the game handles away from the calling thread, and from the
+// threads it starts (the search's helpers), so that they reach the main thread (the
+// platform's part, in worker_posix.cpp).
 void shieldthread();
 
 }  // namespace gomoku
