@@ -118,13 +118,15 @@ def main():
     ap.add_argument("--engine", default=os.path.join(ROOT, "build", "pbrain-gomoku"))
     ap.add_argument("--referee", default=os.path.join(ROOT, "..", "shared", "referee"))
     ap.add_argument("--openings")
-    ap.add_argument("--log", default="levels.jsonl", help="one JSON line per game")
+    ap.add_argument("--log", default=os.path.join(ROOT, "build-bench", "levels.jsonl"),
+                    help="one JSON line per game (default: build-bench/levels.jsonl)")
     args = ap.parse_args()
     args.openings = args.openings or os.path.join(args.referee, "openings.txt")
 
     plan = [(m, p, s) for m in matches(args)
             for p in range(args.bsd_pairs if m[1] == "bsd" else args.pairs) for s in (0, 1)]
     results = {m: [] for m in matches(args)}
+    os.makedirs(os.path.dirname(os.path.abspath(args.log)), exist_ok=True)
     with concurrent.futures.ProcessPoolExecutor(args.jobs) as pool, open(args.log, "a") as log:
         futures = {pool.submit(game, args, *item): item for item in plan}
         for f in concurrent.futures.as_completed(futures):
