@@ -557,6 +557,9 @@ TEST(Stop, AnotherThreadEndsAnUnlimitedSearch) {
 // had before the first search after the tables were sized (not when they are sized:
 // a manager's INFO max_memory may shrink them first).
 TEST(Memory, TablesAreResidentFromTheFirstSearch) {
+#if !defined(__linux__)
+  GTEST_SKIP() << "resident memory is read from Linux's /proc";
+#endif
   auto resident = [] {  // bytes, from /proc/self/statm; -1 without it
     long size = 0, pages = -1;
     if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
