@@ -4,9 +4,6 @@
 #include <atomic>
 #include <chrono>
 #include <climits>
-#include <condition_variable>
-#include <mutex>
-#include <stop_token>
 #include <thread>
 
 namespace gomoku::engine {
@@ -91,25 +88,32 @@ class Watchdog {
     const auto deadline = std::chrono::steady_clock::now() +
                           std::chrono::milliseconds(std::min<int64_t>(outer.time_ms, kMaxWaitMs));
     const std::atomic<bool>* callerstop = outer.stop;
-    thread_ = std::jthread([this, timed, deadline, callerstop](std::stop_token st) {
-      std::mutex m;
-      std::unique_lock lock(m);
-      while (!st.stop_requested()) {
+    // A plain sleep between looks: waiting on a condition variable with a stop token
+    // deadlocked now and then under wine when the thread was joined.
+    thread_ = std::thread([this, timed, deadline, callerstop] {
+      while (!done_.load()) {
         if ((callerstop && callerstop->load()) ||
             (timed && std::chrono::steady_clock::now() >= deadline)) {
           flag_ = true;
           return;
         }
-        wake_.wait_for(lock, st, std::chrono::milliseconds(kPollMs), [] { return false; });
+        std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
       }
     });
   }
+  // Stops the thread and waits for it (at most one look's time).
+  ~Watchdog() {
+    done_ = true;
+    if (thread_.joinable()) thread_.join();
+  }
+  Watchdog(const Watchdog&) = delete;
+  Watchdog& operator=(const Watchdog&) = delete;
   const std::atomic<bool>* flag() const { return &flag_; }
 
  private:
   std::atomic<bool> flag_{false};
-  std::condition_variable_any wake_;
-  std::jthread thread_;  // last: joined before the rest goes
+  std::atomic<bool> done_{false};
+  std::thread thread_;
 };
 
 }  // namespace
