@@ -122,6 +122,7 @@ void Engine::prepare(const Limits& limits) {
     // A node-limited search must not depend on what earlier searches left behind.
     tt_.clear();
     vcf_.clear();
+    settled_ = true;  // every page written
   }
 }
 
@@ -152,10 +153,10 @@ int64_t Engine::settletables() {
 Result Engine::search(const Limits& given, const std::vector<uint8_t>* allowed) {
   // The time making the tables resident took comes out of the search's own.
   Limits limits = given;
+  prepare(limits);
   const int64_t spent = settletables();
   if (limits.time_ms) limits.time_ms = std::max<int64_t>(limits.time_ms - spent, 1);
   if (limits.target_ms) limits.target_ms = std::max<int64_t>(limits.target_ms - spent, 1);
-  prepare(limits);
   std::vector<uint8_t> mask;
   if (allowed) {
     mask.assign(kPoints, 0);

@@ -101,10 +101,12 @@ SearchResult joinresults(const SearchResult& main, const std::vector<SearchResul
   // searches (depth 0), a single reply, or a win found by deepening stands.
   const bool deepened = main.depth > 0 && main.score < kDecided;
   SearchResult r = main;
-  for (const SearchResult& h : helpers)
+  uint64_t nodes = main.nodes;
+  for (const SearchResult& h : helpers) {
+    nodes += h.nodes;
     if (deepened && h.move != kNoMove && h.depth > r.depth) r = h;
-  r.nodes = main.nodes;
-  for (const SearchResult& h : helpers) r.nodes += h.nodes;
+  }
+  r.nodes = nodes;
   r.time_ms = main.time_ms;
   return r;
 }

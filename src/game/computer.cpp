@@ -99,8 +99,7 @@ engine::Limits limits() {
     l.nodes = static_cast<std::uint64_t>(thinknodes);
   } else {
     l.time_ms = thinkms;
-    l.threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u,
-                                            static_cast<unsigned>(engine::kMaxThreads)));
+    l.threads = static_cast<int>(std::thread::hardware_concurrency());  // the engine clamps
   }
   return l;
 }
